@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs one Windows test executable under Wine for CTest.
+# The prefix belongs to the build (created on first use, then reused); output
+# goes through files because Wine's background processes would otherwise hold
+# CTest's pipe open. Exits with the program's own exit code.
+set -u
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+if [ "${1:-}" = "--prefix" ]; then export WINEPREFIX="$2"; shift 2; fi
+: "${WINEPREFIX:?usage: wine-run.sh --prefix DIR program.exe [args]}"
+export WINEPREFIX
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+"$here/wine-prefix.sh" "$WINEPREFIX" || exit 1
+tmp="$(mktemp -d)"
+wine "$@" </dev/null >"$tmp/out" 2>"$tmp/err"
+code=$?
+cat "$tmp/out"
+grep -v -E '^(fixme|err|warn):|^[0-9a-f]{4}:(fixme|err|warn)' "$tmp/err" >&2
+rm -rf "$tmp"
+exit "$code"

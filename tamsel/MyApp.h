@@ -1,0 +1,122 @@
+// The renderer: Direct2D, WIC and DirectWrite drawing of the indicator.
+#pragma once
+#include <windows.h>
+
+#include <comdef.h>
+#include <d2d1.h>
+#include <dwrite.h>
+#include <uxtheme.h>
+#include <wincodec.h>
+
+#include <memory>
+
+#include "C_CoInitialize.h"
+#include "MySerialize.h"
+
+// One reference-counting holder per interface; a call through an empty holder
+// raises _com_error(E_POINTER).
+_COM_SMARTPTR_TYPEDEF(ID2D1Factory, __uuidof(ID2D1Factory));
+_COM_SMARTPTR_TYPEDEF(ID2D1DCRenderTarget, __uuidof(ID2D1DCRenderTarget));
+_COM_SMARTPTR_TYPEDEF(ID2D1RenderTarget, __uuidof(ID2D1RenderTarget));
+_COM_SMARTPTR_TYPEDEF(ID2D1BitmapRenderTarget, __uuidof(ID2D1BitmapRenderTarget));
+_COM_SMARTPTR_TYPEDEF(ID2D1Bitmap, __uuidof(ID2D1Bitmap));
+_COM_SMARTPTR_TYPEDEF(ID2D1SolidColorBrush, __uuidof(ID2D1SolidColorBrush));
+_COM_SMARTPTR_TYPEDEF(ID2D1GradientStopCollection, __uuidof(ID2D1GradientStopCollection));
+_COM_SMARTPTR_TYPEDEF(ID2D1LinearGradientBrush, __uuidof(ID2D1LinearGradientBrush));
+_COM_SMARTPTR_TYPEDEF(ID2D1RadialGradientBrush, __uuidof(ID2D1RadialGradientBrush));
+_COM_SMARTPTR_TYPEDEF(IWICImagingFactory, __uuidof(IWICImagingFactory));
+_COM_SMARTPTR_TYPEDEF(IWICBitmapSource, __uuidof(IWICBitmapSource));
+_COM_SMARTPTR_TYPEDEF(IWICBitmap, __uuidof(IWICBitmap));
+_COM_SMARTPTR_TYPEDEF(IWICBitmapLock, __uuidof(IWICBitmapLock));
+_COM_SMARTPTR_TYPEDEF(IWICStream, __uuidof(IWICStream));
+_COM_SMARTPTR_TYPEDEF(IWICBitmapDecoder, __uuidof(IWICBitmapDecoder));
+_COM_SMARTPTR_TYPEDEF(IWICBitmapFrameDecode, __uuidof(IWICBitmapFrameDecode));
+_COM_SMARTPTR_TYPEDEF(IWICFormatConverter, __uuidof(IWICFormatConverter));
+_COM_SMARTPTR_TYPEDEF(IDWriteFactory, __uuidof(IDWriteFactory));
+_COM_SMARTPTR_TYPEDEF(IDWriteGdiInterop, __uuidof(IDWriteGdiInterop));
+_COM_SMARTPTR_TYPEDEF(IDWriteFont, __uuidof(IDWriteFont));
+_COM_SMARTPTR_TYPEDEF(IDWriteFontFamily, __uuidof(IDWriteFontFamily));
+_COM_SMARTPTR_TYPEDEF(IDWriteLocalizedStrings, __uuidof(IDWriteLocalizedStrings));
+_COM_SMARTPTR_TYPEDEF(IDWriteTextFormat, __uuidof(IDWriteTextFormat));
+_COM_SMARTPTR_TYPEDEF(IDWriteTextLayout, __uuidof(IDWriteTextLayout));
+
+// What the watcher hands to one frame.
+struct STRUCT_DRAW_INFO {
+  int imeOpen;
+  const wchar_t* label;
+  int buttonWidth;
+  HTHEME hTheme;
+  int dMode;
+  int screenMode;  // 0 maximized, 1 minimized, 2 normal, fixed or no window
+};
+
+extern const D2D1_PIXEL_FORMAT g_pixelFormat;
+extern const D2D1_RENDER_TARGET_PROPERTIES g_renderTargetProps;
+
+class CMyApp {
+ public:
+  CMyApp();
+  ~CMyApp();
+  CMyApp(const CMyApp&) = delete;
+  CMyApp& operator=(const CMyApp&) = delete;
+
+  // Set-up and settings.
+  void create(HWND hWnd);
+  void initD2D();
+  void onUpdate(const CMySerialize* settings);
+  void releaseAll();
+
+  // Bitmaps.
+  void getDefaultCaptionBitmap(IWICBitmapSourcePtr& target);
+  void getIcon(ID2D1BitmapPtr& result, int height);
+  void selectIcon(ID2D1BitmapPtr& result, int height);
+  void getBrushBitmap(COLORREF color, ID2D1BitmapPtr& target);
+
+  // Painting.
+  void draw(HDC hdc, SIZE size, const STRUCT_DRAW_INFO* info);
+  void getThemeProps(HTHEME hTheme);
+  void paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int buttonWidth,
+             IWICBitmapSourcePtr caption, const STRUCT_DRAW_INFO* info);
+
+  // Background passes and font bridging.
+  void getCaptionBitmap(ID2D1RenderTarget* captionTarget, UINT w, UINT h2, int imeOpen,
+                        IWICBitmapSource* caption, ID2D1BitmapPtr& result);
+  void drawBackgroundSliced(ID2D1BitmapRenderTarget* target, ID2D1Bitmap* bitmap, int cx, int cy,
+                            int s);
+  void drawBackgroundStretched(ID2D1BitmapRenderTarget* target, ID2D1Bitmap* bitmap, int cx,
+                               int cy, UINT w, UINT h2);
+  void getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, wchar_t** familyName,
+                   float* sizeDip, float* sizePt);
+  void drawBokasi(D2D1_POINT_2F center, float width, float height, float capWidth,
+                  float opacity);
+
+  HWND m_hWnd;
+  ID2D1FactoryPtr m_pD2DFactory;
+  IWICImagingFactoryPtr m_pWICFactory;
+  IDWriteFactoryPtr m_pDWriteFactory;
+  std::unique_ptr<C_CoInitialize> m_pCoInit;
+  int m_effect;
+  int m_spnVal;
+  ID2D1BitmapPtr m_pIconBitmap;
+  ID2D1BitmapPtr m_pIcon16;
+  ID2D1BitmapPtr m_pIcon24;
+  ID2D1BitmapPtr m_pIcon32;
+  ID2D1BitmapPtr m_pIcon48;
+  ID2D1DCRenderTargetPtr m_pRenderTarget;
+  IWICBitmapSourcePtr m_pCaption;
+  IWICBitmapSourcePtr m_pDefaultCaption;
+  UINT m_captionWidth;
+  UINT m_captionHeight;
+  ID2D1BitmapPtr m_pBokasiBitmap;
+  COLORREF m_fontColor;
+  COLORREF m_bokasiColor;
+  int m_bokasiOpacity;
+  COLORREF m_imeColorOn;
+  COLORREF m_imeColorOff;
+  HFONT m_hFont;
+  LOGFONTW m_logFont;
+  HTHEME m_hLastTheme;
+  float m_horizontalPos;
+  int m_indShow;
+  int m_iconShow;
+};

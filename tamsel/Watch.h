@@ -1,0 +1,109 @@
+// The watcher: picks the window to mark, reads its IME state, places the indicator
+// and runs the timers, blinking and the movable fixed mode.
+#pragma once
+#include <windows.h>
+
+#include <boost/shared_array.hpp>
+#include <memory>
+#include <string>
+
+#include "C_ThemeData.h"
+#include "MySerialize.h"
+#include "MyToolTip.h"
+
+class Watch {
+ public:
+  Watch();
+  ~Watch();
+  Watch(const Watch&) = delete;
+  Watch& operator=(const Watch&) = delete;
+
+  // Target selection.
+  int start(HWND hWnd);
+  void onLoopWatch();
+  int onUpdate(HWND hWnd);  // the target filter: 0 process the window, 1 skip it
+  void detectTarget(HWND hWnd);
+  void redrawTarget();
+  void onImeNotify(HWND hWnd);
+  void onActive(HWND hWnd);
+  void onWindowChange(HWND hWnd);
+  void onUpdateCreate(HWND hWnd);
+  boost::shared_array<wchar_t> getExeName(HWND hWnd);
+  boost::shared_array<wchar_t> getClassName(HWND hWnd);
+  int isAppWindow(HWND hWnd);
+  int isFullScreen(HWND hWnd);
+  int canOpenProcess(HWND hWnd);
+  int isMoving(HWND hWnd);
+  void getNextApp();
+  static BOOL CALLBACK enumNextApp(HWND hWnd, LPARAM lParam);
+
+  // IME state and label.
+  int getImeState();
+  HWND getFocusWindow(HWND target);
+  static const wchar_t* labelOf(int mode);
+
+  // Placement and layered-window update.
+  void draw(HWND target, int open, int show);
+  int getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight);
+  int getTitleBarInfo();
+  void onPaint(HDC hdc, HWND target, int open);
+  void setTopmost(int on);
+  BOOL isCompositionEnabled();
+  void onThemeChanged(HWND hwnd);
+
+  // Timers, blinking and the movable fixed mode.
+  void timerStartBlink();
+  void timerStartTransWatch();
+  void timerStartLoopWatch();
+  void onTimer(UINT_PTR id);
+  void blinkStep();
+  void update(const CMySerialize* settings);
+  void onUpdate(const CMySerialize* settings);
+  int onTransWatch();
+  int transparentOff();
+  int isCursorOver();
+  int switchStyle(int restore);
+  void onMouseLeave();
+  void clampToScreen(RECT* rect);
+  void beginSettingDialog();
+  void endSettingDialog();
+  void setForeWin(HWND hwnd);
+
+  int m_dimOff;
+  int m_dimOn;
+  HWND m_hWnd;
+  HWND m_hTarget;
+  HWND m_hLastActive;
+  int m_imeOpen;
+  int m_convMode;
+  int m_blink;
+  int m_alphaOff;
+  int m_alphaOn;
+  unsigned int m_blinkSpeed;
+  UINT_PTR m_blinkTimer;
+  int m_blinkCount;
+  int m_show;
+  int m_state;  // 0 constructed, 2 started, 3 ended
+  int m_dMode;
+  RECT m_dModePos;
+  int m_transparent;
+  UINT_PTR m_transWaitTimer;
+  int m_transWaitCount;
+  UINT_PTR m_transWatchTimer;
+  int m_dialog;
+  std::unique_ptr<MyToolTip> m_pToolTip;
+  unsigned int m_loopInterval;
+  int m_transTimerCnt;
+  LONG_PTR m_savedExStyle;
+  LONG_PTR m_savedStyle;
+  std::unique_ptr<C_ThemeData> m_pTheme;
+  unsigned int m_swpExtra;
+  int m_nextFound;
+  HWND m_hNext;
+  HWND m_hNextStart;
+  int m_nonCaptionShow;
+};
+
+// Module-level data of the watcher.
+extern std::wstring g_ownExeName;
+extern HWND g_hNoAdminWarned;

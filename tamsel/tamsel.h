@@ -1,0 +1,63 @@
+// The main module: globals, window messages and timers of the indicator window.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+class Watch;
+class CMyApp;
+class CMySerialize;
+class MyDialogBox;
+class QrSplashScreen;
+
+// Own messages of the main window.
+#define WM_MY_TRAYNOTIFY (WM_USER + 1)
+#define WM_MY_ACTIVECHANGE (WM_USER + 3)
+#define WM_MY_SAVE_SETTINGCHANGE (WM_USER + 4)
+#define WM_MY_SAVE_POSCHANGE (WM_USER + 5)
+#define WM_MY_STARTED (WM_APP + 105)
+
+// Messages of the outside window-hook module.
+#define WM_HOOK_CREATE (WM_APP + 1)
+#define WM_HOOK_MOVE (WM_APP + 2)
+#define WM_HOOK_MOVESIZE (WM_APP + 3)
+#define WM_HOOK_ACTIVE (WM_APP + 4)
+#define WM_HOOK_MINMAX (WM_APP + 5)
+#define WM_HOOK_KBKANJI (WM_APP + 6)
+#define WM_HOOK_IME_NOTIFY_SETOPNSTAT (WM_APP + 7)
+#define WM_HOOK_IME_NOTIFY_SETCONVMOD (WM_APP + 8)
+#define WM_HOOK_SETTEXT (WM_APP + 9)
+#define WM_HOOK_WINDOWPOSCHANGING (WM_APP + 10)
+#define WM_HOOK_TAB (WM_APP + 11)
+#define WM_HOOK_MOVESIZE2 (WM_APP + 13)  // handled like WM_HOOK_MOVESIZE, without a log line
+#define WM_HOOK_DESTROYWND (WM_APP + 14)
+
+// Timers of the main window.
+#define TIMER_TRANS_WAIT 1
+#define TIMER_TRANS_WATCH 2
+#define TIMER_BLINK 3
+#define TIMER_LOOP_WATCH 4
+
+constexpr int MAX_LOADSTRING = 100;
+
+extern HINSTANCE g_hInst;
+extern HWND g_hMainWnd;
+extern WCHAR g_szTitle[MAX_LOADSTRING];
+extern WCHAR g_szWindowClass[MAX_LOADSTRING];
+extern HMENU g_hMenu;
+extern HMENU g_hTrayMenu;
+
+// Owning holders: reset() stores the new object first, then deletes the old one.
+extern std::unique_ptr<Watch> g_pWatch;
+extern std::unique_ptr<CMyApp> g_pMyApp;
+extern std::unique_ptr<CMySerialize> g_pSettings;
+extern std::unique_ptr<MyDialogBox> g_pDialogBox;
+extern std::unique_ptr<QrSplashScreen> g_pSplash;
+
+LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK aboutDlgProc(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+ATOM registerWindowClass(HINSTANCE hInstance);
+BOOL createMainWindow(HINSTANCE hInstance, int nCmdShow);
+BOOL postSettingChange(WPARAM wParam, LPARAM lParam);
+int addTrayIcon(HWND hWnd);
+int deleteTrayIcon(HWND hWnd);
