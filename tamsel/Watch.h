@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <boost/shared_array.hpp>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -107,3 +108,41 @@ class Watch {
 // Module-level data of the watcher.
 extern std::wstring g_ownExeName;
 extern HWND g_hNoAdminWarned;
+
+// The target filter of Watch::onUpdate(HWND) as a pure function. Each question is
+// asked at most once and only when the rules before it did not decide, in the order
+// of the rules (the application-window test enumerates every top-level window).
+struct TargetFilterQuestions {
+  int state = 0;        // Watch::m_state
+  int transparent = 0;  // Watch::m_transparent
+  int dialog = 0;       // Watch::m_dialog
+  int dMode = 0;        // Watch::m_dMode
+  int nonCaptionShow = 0;
+  std::function<bool()> isOwnExe;      // the window belongs to this program's executable
+  std::function<bool()> isIndicator;   // the window is the indicator
+  std::function<bool()> isDialog;      // the window is the settings dialog
+  std::function<bool()> isTabPage;     // the window is a page of the settings dialog
+  std::function<bool()> isToolTip;     // the window is the tooltip
+  std::function<bool()> isFullScreen;  // the window is exactly screen-sized
+  std::function<LONG_PTR()> style;     // the window's GWL_STYLE
+  std::function<int()> titleLength;    // GetWindowTextLengthW of the window
+  std::function<bool()> targetAlive;   // IsWindow(m_hTarget)
+  std::function<bool()> isAppWindow;   // the application-window test of the window
+};
+// The number (1 to 10) of the first rule that decides; only rule 9 lets the window
+// through (Watch::onUpdate answers 0), rule 10 is the "no live target" road.
+int targetFilterRule(const TargetFilterQuestions& q);
+
+// Watch::isMoving's memory: the window looked at last and its rectangle then.
+struct MoveTracker {
+  HWND wnd = NULL;
+  RECT rect = {0, 0, 0, 0};
+  // 1 when `now` (the window's rectangle, all zero if unknown) differs from the last
+  // look at the same window; the first look at a window never counts as moving.
+  int look(HWND h, const RECT& now);
+};
+
+// The window class name followed by ".EXE".
+std::wstring ownExeNameOf(const wchar_t* windowClass);
+// The executable's base name, upper-cased under the global locale, equals ownExeName.
+bool isOwnExeName(const wchar_t* exeName, const std::wstring& ownExeName);
