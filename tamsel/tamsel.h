@@ -61,3 +61,18 @@ BOOL createMainWindow(HINSTANCE hInstance, int nCmdShow);
 BOOL postSettingChange(WPARAM wParam, LPARAM lParam);
 int addTrayIcon(HWND hWnd);
 int deleteTrayIcon(HWND hWnd);
+
+// Decisions of the window procedure, kept apart so they can be checked alone.
+
+// Where the tray menu opens: (n - 1) * 2 menu-bar heights above the cursor for n items.
+POINT trayMenuPoint(POINT cursor, int menuBarHeight, int itemCount);
+// Only the right-button release over the tray icon (id 0) opens the menu.
+bool isTrayMenuRequest(WPARAM wParam, LPARAM lParam);
+// The movable fixed indicator is dragged by its whole area: its client area answers
+// HTCAPTION; every other case keeps the default answer.
+LRESULT ncHitTestResult(LRESULT defResult, int dMode, int transparent);
+// The dialog's report is taken only while the settings dialog is open.
+bool acceptSettingChange(int dialogFlag, bool dialogBoxExists);
+// WM_MY_STARTED belongs to a splash whose window is up (state 2), WM_SPLASH_END to one
+// that has finished (state 4); with no splash object neither applies.
+bool splashMessageApplies(const QrSplashScreen* splash, UINT message);
