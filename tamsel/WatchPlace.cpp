@@ -1,14 +1,249 @@
-// Placement of the indicator and the update of its layered window.
+// Placement of the indicator over its target and the update of its layered window.
+#include <windows.h>
+
+#include <dwmapi.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "CMyException.h"
+#include "C_HDC.h"
+#include "C_HDCCompat.h"
+#include "Dbg.h"
+#include "MyApp.h"
+#include "PlatformDefs.h"
 #include "Watch.h"
+#include "WatchLogic.h"
+#include "tamsel.h"
+
+#define WATCH_LOG(level, text, ...)                                                         \
+  dbgPrint((level), L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, __LINE__, levelName(level), \
+           ##__VA_ARGS__)
+
+// The colour that the renderer clears every frame to: the transparent key.
+static const COLORREF INDICATOR_KEY = RGB(254, 0, 0);
+static const wchar_t ADMIN_LABEL[] = L"管理者";
 
 HWND g_hNoAdminWarned = NULL;
 
-void Watch::draw(HWND target, int open, int show) { m_show = show; }
-int Watch::getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight) {
-  return 2;
+// The catchers' line for an exception that ends a draw.
+static void logDrawException(CMyException* e, const wchar_t* srcFile, int line) {
+  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s(%d) : %s : 0x%0.8x\n", srcFile, line, L"ERROR",
+           e->levelWord(), e->m_fileName ? e->m_fileName : L"", e->m_line,
+           e->m_callName ? e->m_callName : L"", e->m_code);
 }
-int Watch::getTitleBarInfo() { return 0; }
-void Watch::onPaint(HDC hdc, HWND target, int open) {}
-void Watch::setTopmost(int on) { m_show = on; }
-BOOL Watch::isCompositionEnabled() { return FALSE; }
-void Watch::onThemeChanged(HWND hwnd) {}
+
+static BLENDFUNCTION blendOf(BYTE opacity) {
+  BLENDFUNCTION blend;
+  blend.BlendOp = AC_SRC_OVER;
+  blend.BlendFlags = 0;
+  blend.SourceConstantAlpha = opacity;
+  blend.AlphaFormat = AC_SRC_ALPHA;
+  return blend;
+}
+
+// With composition: the whole picture, its place and its opacity in one call.
+static void pushComposited(HWND hWnd, HDC memDC, POINT pos, SIZE size, BYTE opacity) {
+  BLENDFUNCTION blend = blendOf(opacity);
+  POINT src = {0, 0};
+  if (UpdateLayeredWindow(hWnd, NULL, &pos, &size, memDC, &src, INDICATOR_KEY, &blend,
+                          ULW_COLORKEY | ULW_ALPHA)) {
+    return;
+  }
+  DWORD err = GetLastError();
+  if (err == ERROR_MR_MID_NOT_FOUND) return;
+  wchar_t text[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, err, 0x0400,
+                 text, 512, NULL);
+  WATCH_LOG(LOG_WARN, L"UpdateLayeredWindow() : error : 0x%x[%d] : %s", (unsigned)err, (int)err,
+            text);
+}
+
+// Without composition: key and opacity as window attributes, the picture blitted.
+static void pushPlain(HWND hWnd, HDC windowDC, HDC memDC, SIZE size, BYTE opacity) {
+  if (!SetLayeredWindowAttributes(hWnd, INDICATOR_KEY, opacity, LWA_COLORKEY | LWA_ALPHA)) {
+    WATCH_LOG(LOG_ERROR, L"SetLayeredWindowAttributes()");
+  }
+  if (!BitBlt(windowDC, 0, 0, size.cx, size.cy, memDC, 0, 0, SRCCOPY)) {
+    WATCH_LOG(LOG_ERROR, L"BitBlt()");
+  }
+}
+
+void Watch::draw(HWND target, int open, int show) {
+  m_show = show;
+  if (!IsWindow(target)) {
+    WATCH_LOG(LOG_INFO, L"draw() : No Target Window.");
+    show = 0;
+    m_show = 0;
+  }
+  try {
+    RECT rect = {0, 0, 0, 0};
+    C_ThemeData* theme = NULL;
+    int captionHeight = 0;
+    int screenMode = getScreenMode(target, &rect, &theme, &captionHeight);
+    if (screenMode == SCREEN_MINIMIZED) {
+      show = 0;
+      m_show = 0;
+    }
+    Placement place = placementOf(rect, captionHeight, show);
+    int buttonWidth = getTitleBarInfo();
+
+    std::unique_ptr<C_HDC> windowDC(new C_HDC(m_hWnd));
+    std::unique_ptr<C_HDCCompat> memDC(new C_HDCCompat(windowDC->m_hDC, place.size));
+
+    const wchar_t* label = labelOf(open ? m_convMode : -1);
+    if (canOpenProcess(target) == 0) label = ADMIN_LABEL;
+
+    STRUCT_DRAW_INFO info = {open,    label,     buttonWidth, theme ? theme->m_hTheme : NULL,
+                             m_dMode, screenMode};
+    if (g_pMyApp) g_pMyApp->draw(memDC->m_hDC, place.size, &info);
+
+    BYTE opacity = drawOpacity(show, m_transparent, m_imeOpen, m_alphaOn, m_alphaOff);
+    if (isCompositionEnabled()) {
+      pushComposited(m_hWnd, memDC->m_hDC, place.pos, place.size, opacity);
+    } else {
+      pushPlain(m_hWnd, windowDC->m_hDC, memDC->m_hDC, place.size, opacity);
+    }
+
+    HWND prev = NULL;
+    int prevCanOpen = 1;
+    if (m_dMode != DISP_FIXED && show) {
+      prev = GetWindow(target, GW_HWNDPREV);
+      if (prev != NULL && prev != m_hWnd) prevCanOpen = canOpenProcess(prev);
+    }
+    ZORDER_KIND kind = chooseZOrder(m_dMode, show, prev, m_hWnd, prevCanOpen);
+    if (kind == ZORDER_TOPMOST && prev != NULL && prev != m_hWnd && !prevCanOpen &&
+        shouldWarnNoAdmin(prev, g_hNoAdminWarned, IsUserAnAdmin() != FALSE)) {
+      WATCH_LOG(LOG_CAUTION, L"管理者権限がありません");
+      g_hNoAdminWarned = prev;
+    }
+    if (!SetWindowPos(m_hWnd, insertAfterOf(kind, prev), place.pos.x, place.pos.y, place.size.cx,
+                      place.size.cy, zOrderFlagsOf(kind) | m_swpExtra)) {
+      DWORD err = GetLastError();
+      WATCH_LOG(LOG_ERROR, L"SetWindowPos() [0x%x,%d][0x%x]", (unsigned)err, (int)err,
+                (unsigned)(UINT_PTR)m_hWnd);
+    }
+  } catch (CMyException* e) {
+    logDrawException(e, DBG_FILE, __LINE__);
+    delete e;
+  }
+}
+
+int Watch::getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight) {
+  if (!IsWindow(target)) return SCREEN_NORMAL;
+  ScreenGeometry g;
+  if (m_dMode == DISP_FIXED) {
+    g = fixedGeometry(m_dModePos);
+  } else {
+    try {
+      CaptionMetrics m = currentCaptionMetrics();
+      RECT wr = {0, 0, 0, 0};
+      if (IsZoomed(target)) {
+        if (!GetWindowRect(target, &wr)) THROW_MY_EXCEPTION(3, L"GetWindowRect()", -1);
+        if (m.cyFrame + m.cyCaption == 0) THROW_MY_EXCEPTION(3, L"GetSystemMetrics()", -1);
+        g = maximizedGeometry(wr, m);
+      } else if (IsIconic(target)) {
+        g = minimizedGeometry();
+      } else {
+        if (!GetWindowRect(target, &wr)) THROW_MY_EXCEPTION(3, L"GetWindowRect()", -1);
+        if (looksMaximizing(wr, m)) {
+          Sleep(10);
+          if (!GetWindowRect(target, &wr)) THROW_MY_EXCEPTION(3, L"GetWindowRect()", -1);
+        }
+        g = normalGeometry(wr, m);
+      }
+    } catch (CMyException*) {
+      WATCH_LOG(LOG_ERROR, L"getScreenMode() : Exception.");
+      throw;
+    }
+  }
+  *rect = g.rect;
+  *captionHeight = g.captionHeight;
+  *theme = g.useTheme ? m_pTheme.get() : NULL;
+  return g.mode;
+}
+
+int Watch::getTitleBarInfo() {
+  TITLEBARINFOEX info;
+  ZeroMemory(&info, sizeof(info));
+  info.cbSize = sizeof(info);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(m_hTarget, WM_GETTITLEBARINFOEX, 0, (LPARAM)&info, SMTO_ABORTIFHUNG, 100,
+                      &result);
+  return buttonWidthOf(info, currentCaptionMetrics());
+}
+
+void Watch::onPaint(HDC hdc, HWND target, int open) {
+  try {
+    RECT wr = {0, 0, 0, 0};
+    GetWindowRect(m_hWnd, &wr);
+    SIZE size = {(wr.right - wr.left) - 2 * GetSystemMetrics(SM_CXFRAME),
+                 (wr.bottom - wr.top) - 2 * GetSystemMetrics(SM_CYFRAME)};
+    STRUCT_DRAW_INFO info = {open,         labelOf(open ? m_convMode : -1), 0, NULL, m_dMode,
+                             SCREEN_NORMAL};
+    if (g_pMyApp) g_pMyApp->draw(hdc, size, &info);
+  } catch (CMyException* e) {
+    logDrawException(e, DBG_FILE, __LINE__);
+    delete e;
+  }
+}
+
+void Watch::setTopmost(int on) {
+  m_show = on;
+  LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
+  if (exStyle == 0) {
+    WATCH_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
+    return;
+  }
+  LONG_PTR newStyle = on ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~(LONG_PTR)WS_EX_TOPMOST);
+  if (SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, newStyle) == 0) {
+    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : 0x%0.8x : 0x%0.8x", 0u, (unsigned)exStyle);
+    return;
+  }
+  const RECT& r = m_dModePos;
+  BOOL ok;
+  if (on) {
+    ok = SetWindowPos(m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      SWP_SHOWWINDOW);
+    if (!ok) WATCH_LOG(LOG_ERROR, L"SetWindowPos() : ");
+    ShowWindow(m_hWnd, SW_SHOW);
+  } else {
+    ok = SetWindowPos(m_hWnd, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      SWP_HIDEWINDOW);
+    if (!ok) WATCH_LOG(LOG_ERROR, L"SetWindowPos() : ");
+  }
+}
+
+BOOL Watch::isCompositionEnabled() {
+  BOOL enabled = FALSE;
+  if (FAILED(DwmIsCompositionEnabled(&enabled))) {
+    WATCH_LOG(LOG_ERROR, L"DwmIsCompositionEnabled()");
+  }
+  return enabled;
+}
+
+// Applies a changed extended style without moving, sizing or activating.
+static BOOL applyFrame(HWND hwnd) {
+  return SetWindowPos(hwnd, NULL, 0, 0, 0, 0,
+                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void Watch::onThemeChanged(HWND hwnd) {
+  LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  if (!(exStyle & WS_EX_LAYERED)) return;
+  if (SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_LAYERED) == 0) {
+    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : reset");
+  } else if (!applyFrame(hwnd)) {
+    WATCH_LOG(LOG_ERROR, L"SetWindowPos() : reset");
+  }
+  if (SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle) == 0) {
+    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : set");
+  } else if (!applyFrame(hwnd)) {
+    WATCH_LOG(LOG_ERROR, L"SetWindowPos() : set");
+  }
+  m_pTheme.reset(new C_ThemeData(hwnd));
+}
+
+bool Watch::shouldEraseBackground() {
+  return shouldEraseBackgroundFor(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
+}
