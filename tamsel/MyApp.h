@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "CMyException.h"
 #include "C_CoInitialize.h"
 #include "MySerialize.h"
 
@@ -65,6 +66,12 @@ class CMyApp {
   void initD2D();
   void onUpdate(const CMySerialize* settings);
   void releaseAll();
+  // The eleven drawing settings, copied together in their order.
+  void copySettings(const CMySerialize& settings);
+  // The four icon holders, each from the band of twice its icon size.
+  void loadIcons();
+  // The failure box of set-up: log line, message box, the exception deleted.
+  void reportSetupFailure(CMyException* e);
 
   // Bitmaps.
   void getDefaultCaptionBitmap(IWICBitmapSourcePtr& target);
@@ -83,12 +90,11 @@ class CMyApp {
                         IWICBitmapSource* caption, ID2D1BitmapPtr& result);
   void drawBackgroundSliced(ID2D1BitmapRenderTarget* target, ID2D1Bitmap* bitmap, int cx, int cy,
                             int s);
-  void drawBackgroundStretched(ID2D1BitmapRenderTarget* target, ID2D1Bitmap* bitmap, int cx,
-                               int cy, UINT w, UINT h2);
-  void getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, wchar_t** familyName,
-                   float* sizeDip, float* sizePt);
-  void drawBokasi(D2D1_POINT_2F center, float width, float height, float capWidth,
-                  float opacity);
+  void drawBackgroundStretched(ID2D1BitmapRenderTarget* target, ID2D1Bitmap* bitmap, int cx, int cy,
+                               UINT w, UINT h2);
+  void getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, wchar_t** familyName, float* sizeDip,
+                   float* sizePt);
+  void drawBokasi(D2D1_POINT_2F center, float width, float height, float capWidth, float opacity);
 
   HWND m_hWnd;
   ID2D1FactoryPtr m_pD2DFactory;
