@@ -1,10 +1,183 @@
-// The settings record (placeholder until the file part lands).
+// The settings record: defaults, copy, compare, and loading and saving "Corvela.xml".
 #include "MySerialize.h"
 
-CMySerialize::CMySerialize() {}
+#include <locale.h>
+#include <string.h>
+
+#include <boost/filesystem/operations.hpp>
+#include <boost/format.hpp>
+
+#include "Dbg.h"
+#include "tamsel.h"
+
+namespace {
+
+// The process-wide character-type locale: Japanese, code page 932. The log,
+// the settings file and the watcher's upper-casing all convert through it.
+void setJapaneseLocale() {
+  if (setlocale(LC_CTYPE, "japanese") == nullptr) {
+    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : setlocale(LC_CTYPE, japanese) failed\n", DBG_FILE,
+             __LINE__, L"WARN");
+  }
+}
+
+int screenLogPixelsY() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 96;
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+void setDefaultFont(LOGFONTW* font) {
+  memset(font, 0, sizeof(*font));
+  font->lfHeight = defaultFontHeight(screenLogPixelsY());
+  font->lfWeight = 0;
+  font->lfCharSet = SHIFTJIS_CHARSET;
+  font->lfOutPrecision = 0;
+  font->lfClipPrecision = 0;
+  font->lfQuality = 0;
+  font->lfPitchAndFamily = 16;
+  lstrcpynW(font->lfFaceName, L"メイリオ", LF_FACESIZE);
+}
+
+void showBrokenFileBox() {
+  MessageBoxW(g_hMainWnd, settingsBrokenText(SETTINGS_FILE_NAME).c_str(), APP_ERROR_CAPTION,
+              MB_ICONERROR);
+}
+
+}  // namespace
+
+int defaultFontHeight(int logPixelsY) { return -MulDiv(12, logPixelsY, 72); }
+
+std::wstring settingsBrokenText(const wchar_t* fileName) {
+  return (boost::wformat(L"異常発生 : 設定ファイル　%1%") % fileName).str();
+}
+
+CMySerialize::CMySerialize() {
+  setJapaneseLocale();
+  blink = 0;
+  alphaOff = 60;
+  alphaOn = 60;
+  blinkSpeed = 800;
+  dMode = DISP_FLOAT;
+  dModePos = RECT{0, 0, 250, 50};
+  effect = 0;
+  spnVal = 40;
+  bokasiColor = 0x000000;
+  bokasiOpacity = 80;
+  imeColorOn = 0xC080FF;
+  imeColorOff = 0x40FF00;
+  setDefaultFont(&logFont);
+  fontSize = 12;
+  fontStyle = L"レギュラー";
+  fontColor = 0xFFFFFF;
+  horizontalPos = 80.0f;
+  indShow = 1;
+  iconShow = 1;
+  loopInterval = 200;
+  transTimerCnt = 5;
+  nonCaptionShow = 0;
+}
+
 CMySerialize::CMySerialize(const CMySerialize& other) { *this = other; }
-CMySerialize& CMySerialize::operator=(const CMySerialize& other) { return *this; }
+
+CMySerialize& CMySerialize::operator=(const CMySerialize& other) {
+  if (this == &other) return *this;
+  blink = other.blink;
+  alphaOff = other.alphaOff;
+  alphaOn = other.alphaOn;
+  blinkSpeed = other.blinkSpeed;
+  dMode = other.dMode;
+  dModePos = other.dModePos;
+  effect = other.effect;
+  spnVal = other.spnVal;
+  bokasiColor = other.bokasiColor;
+  bokasiOpacity = other.bokasiOpacity;
+  imeColorOn = other.imeColorOn;
+  imeColorOff = other.imeColorOff;
+  memcpy(&logFont, &other.logFont, sizeof(logFont));
+  fontSize = other.fontSize;
+  fontStyle = other.fontStyle;
+  fontColor = other.fontColor;
+  horizontalPos = other.horizontalPos;
+  indShow = other.indShow;
+  iconShow = other.iconShow;
+  loopInterval = other.loopInterval;
+  transTimerCnt = other.transTimerCnt;
+  nonCaptionShow = other.nonCaptionShow;
+  m_keepFile = other.m_keepFile;
+  return *this;
+}
+
 CMySerialize::~CMySerialize() {}
-int CMySerialize::differs(const CMySerialize& other) const { return 0; }
-void CMySerialize::loadFile() {}
-void CMySerialize::saveFile() {}
+
+int CMySerialize::differs(const CMySerialize& other) const {
+  bool same = blink == other.blink && alphaOff == other.alphaOff && alphaOn == other.alphaOn &&
+              blinkSpeed == other.blinkSpeed && dMode == other.dMode &&
+              dModePos.left == other.dModePos.left && dModePos.top == other.dModePos.top &&
+              dModePos.right == other.dModePos.right && dModePos.bottom == other.dModePos.bottom &&
+              nonCaptionShow == other.nonCaptionShow && effect == other.effect &&
+              spnVal == other.spnVal && fontColor == other.fontColor &&
+              bokasiColor == other.bokasiColor && bokasiOpacity == other.bokasiOpacity &&
+              imeColorOn == other.imeColorOn && imeColorOff == other.imeColorOff &&
+              memcmp(&logFont, &other.logFont, sizeof(logFont)) == 0 &&
+              horizontalPos == other.horizontalPos &&  // false for NaN
+              indShow == other.indShow && iconShow == other.iconShow &&
+              loopInterval == other.loopInterval && transTimerCnt == other.transTimerCnt;
+  return same ? 0 : 1;
+}
+
+SettingsFileState settingsFileState(const std::wstring& path, std::wstring* reason) {
+  boost::system::error_code ec;
+  boost::filesystem::file_status status = boost::filesystem::status(path, ec);
+  if (status.type() == boost::filesystem::file_not_found) return SettingsFileState::Missing;
+  if (ec) {
+    if (reason != nullptr) {
+      *reason = L"status() : " + std::to_wstring(ec.value());
+    }
+    return SettingsFileState::Unknown;
+  }
+  return SettingsFileState::Present;
+}
+
+void CMySerialize::loadFile() {
+  std::wstring reason;
+  switch (settingsFileState(SETTINGS_FILE_NAME, &reason)) {
+    case SettingsFileState::Missing:
+      dbgPrintInfo(L"%s(%d) INFO : No serialize file(%s).\n", DBG_FILE, 81, SETTINGS_FILE_NAME);
+      saveFile();
+      return;
+    case SettingsFileState::Unknown:
+      // Whether the file is there cannot be told: run on the current values
+      // and never write over a file that may hold the user's settings.
+      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s : file kept, not loaded\n",
+               DBG_FILE, __LINE__, L"ERROR", SETTINGS_FILE_NAME, reason.c_str());
+      m_keepFile = true;
+      return;
+    case SettingsFileState::Present:
+      break;
+  }
+  std::string error;
+  if (readFile(SETTINGS_FILE_NAME, &error)) return;
+  std::wstring wideError(error.begin(), error.end());
+  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s\n", DBG_FILE, __LINE__, L"ERROR",
+           SETTINGS_FILE_NAME, wideError.c_str());
+  m_keepFile = true;
+  showBrokenFileBox();
+  PostQuitMessage(-1);
+}
+
+void CMySerialize::saveFile() {
+  if (m_keepFile) {
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : %s was not readable; not overwritten\n",
+             DBG_FILE, __LINE__, L"ERROR", SETTINGS_FILE_NAME);
+    return;
+  }
+  try {
+    writeFile(SETTINGS_FILE_NAME);  // logs its own failures
+  } catch (...) {
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : unexpected failure\n", DBG_FILE, __LINE__,
+             L"ERROR");
+  }
+}

@@ -72,14 +72,14 @@ std::wstring currentPrefix() {
 }
 
 // Formats the message into buffer (LOG_MESSAGE_CHARS + 1 characters). A
-// message that does not fit is cut to LOG_MESSAGE_CHARS characters; its last
-// character is then made a line end so the next line starts on a line of its own.
+// message that does not fit is cut to LOG_MESSAGE_CHARS characters, the last
+// of them a line end, so the next line still starts on a line of its own.
 void formatMessage(wchar_t* buffer, const wchar_t* format, va_list args) {
   int written = _vsnwprintf(buffer, LOG_MESSAGE_CHARS, format, args);
-  if (written < 0 || written >= LOG_MESSAGE_CHARS) {
-    buffer[LOG_MESSAGE_CHARS] = L'\0';
-    if (buffer[LOG_MESSAGE_CHARS - 1] != L'\n') buffer[LOG_MESSAGE_CHARS - 1] = L'\n';
-  }
+  if (written >= 0 && written < LOG_MESSAGE_CHARS) return;
+  buffer[LOG_MESSAGE_CHARS] = L'\0';
+  // -1: the message was longer and is cut; it still ends its line.
+  if (written < 0) buffer[LOG_MESSAGE_CHARS - 1] = L'\n';
 }
 
 // Appends the texts, converted to the multibyte code page, to the log file.
