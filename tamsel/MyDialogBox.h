@@ -22,6 +22,14 @@ class MyDialogBox {
   CMySerialize* getSettings() const;  // a new copy of the working record; the caller owns it
   int isTabPage(HWND hWnd) const;
 
+  // Inner steps of open and of the dialog procedure.
+  void build(const CMySerialize* settings);
+  void load(const CMySerialize* settings);
+  void initTabs(HWND dialog);
+  void onSelChange(const NMHDR* header);
+  void refreshTabs();
+  void changeTabOrder(HWND dialog, HWND page);
+
   WORD dialogId;
   HINSTANCE hInstance;
   std::vector<std::shared_ptr<CMyDialogTab>> tabs;
@@ -33,4 +41,17 @@ class MyDialogBox {
 
   static MyDialogBox* s_pThis;
   static INT_PTR CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void onInitDialog(HWND hwnd);
+  void onOk();
+  void onCancel();
+  void close();  // hides and destroys the dialog window
+  void report(int changed);
 };
+
+// Where the settings dialog goes so that it sits in the middle of the screen: the
+// window size (w, h) and the border and dialog-frame metrics are subtracted from the
+// screen size and the rest halved (integer division, toward zero).
+POINT dialogCentre(int screenW, int screenH, int w, int h, int cxBorder, int cyBorder,
+                   int cxDlgFrame, int cyDlgFrame);

@@ -1,4 +1,6 @@
-// The start-up splash (being filled in).
+// The start-up splash, in its least form: no thread and no window yet. The object
+// reports its window as up at once, shows nothing, and on fadeOut reports itself
+// finished to its parent, so the main window's start-up runs its full course.
 #include "QrSplashScreen.h"
 
 QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const wchar_t* resType,
@@ -19,10 +21,14 @@ QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const 
       m_threadId(0),
       m_state(2),
       m_fadeCount(30) {}
-QrSplashScreen::~QrSplashScreen() {}
+
+QrSplashScreen::~QrSplashScreen() { m_pictures.clear(); }
+
 void QrSplashScreen::requestShow() {}
+
 void QrSplashScreen::fadeOut() {
   m_state = 4;
   PostMessageW(m_hParent, WM_SPLASH_END, 0, 0);
 }
+
 bool QrSplashScreen::failed() const { return false; }

@@ -382,6 +382,23 @@ class CorvelaProcess {
   }
   HWND mainWindow() const { return m_main; }
 
+  // The main window, once the program has finished its start-up and waits in its
+  // message loop (WaitForInputIdle); null when it did not get there in time.
+  HWND waitReady(DWORD timeoutMs = kDefaultTimeoutMs) {
+    if (!waitMainWindow(timeoutMs)) return nullptr;
+    if (WaitForInputIdle(m_pi.hProcess, timeoutMs) != 0) return nullptr;
+    return m_main;
+  }
+
+  // Posts a message to the main window (waited for if not known yet).
+  bool post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    if (!m_main) waitMainWindow();
+    return m_main && PostMessageW(m_main, message, wParam, lParam) != 0;
+  }
+
+  // The log of this run, from its working directory.
+  std::wstring log() const;
+
   // A dialog or MessageBox of this process by caption (visible), waited for.
   HWND waitDialog(const std::wstring& caption, DWORD timeoutMs = kDefaultTimeoutMs) {
     return waitForTopLevel(pid(), kDialogClass, caption.c_str(), timeoutMs, true);
@@ -436,8 +453,16 @@ inline std::wstring readLog(const std::wstring& dir) {
   return fromCodePage(readFile(joinPath(dir, L"Corvela.log")));
 }
 
+inline std::wstring CorvelaProcess::log() const { return readLog(m_workDir); }
+
 inline bool contains(const std::wstring& text, const std::wstring& part) {
   return text.find(part) != std::wstring::npos;
+}
+
+inline size_t countOf(const std::wstring& text, const std::wstring& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++n;
+  return n;
 }
 
 // Waits until the log in dir contains part.
@@ -572,11 +597,12 @@ class CorvelaTest : public ::testing::Test {
     return p;
   }
 
-  // Starts Corvela.exe and waits for its main window; fails the test if none comes up.
+  // Starts Corvela.exe and waits until its start-up is over and it waits for messages;
+  // fails the test if no main window comes up.
   CorvelaProcess& startAndWait(const std::wstring& args = L"/DBG:111:INFO",
                                const std::wstring& workDir = L"") {
     CorvelaProcess& p = start(args, workDir);
-    HWND main = p.waitMainWindow();
+    HWND main = p.waitReady();
     EXPECT_NE(nullptr, main) << "no main window came up";
     return p;
   }
