@@ -503,3 +503,21 @@ TEST_F(WatchWindows, NextApplicationWithoutStartWindowFindsNothing) {
   EXPECT_TRUE(log.contains(L"WARN     : getNextApp()")) << log.text();
   m_indicator = nullptr;
 }
+
+TEST_F(WatchWindows, StartTakesTheIndicatorAndSetsUpItsHelpers) {
+  Watch w;
+  wts::LogCapture log(L"h3_watch_start.log");
+  EXPECT_EQ(1, w.start(m_indicator));
+  EXPECT_EQ(2, w.m_state);
+  EXPECT_EQ(m_indicator, w.m_hWnd);
+  ASSERT_NE(nullptr, w.m_pToolTip.get());
+  EXPECT_TRUE(IsWindow(w.m_pToolTip->m_hWnd));
+  ASSERT_NE(nullptr, w.m_pTheme.get());
+  EXPECT_EQ(g_pSettings->loopInterval, w.m_loopInterval);
+  wchar_t line[64];
+  _snwprintf(line, 64, L"INFO     : start() : m_hWnd[%x]", (unsigned)(UINT_PTR)m_indicator);
+  EXPECT_TRUE(log.contains(line)) << log.text();
+  EXPECT_TRUE(log.contains(L"INFO     : start() : end.")) << log.text();
+  // The tooltip is skipped by the filter like the indicator.
+  EXPECT_EQ(1, w.onUpdate(w.m_pToolTip->m_hWnd));
+}
