@@ -11,6 +11,7 @@
 #include <clocale>
 #include <comdef.h>
 #include <exception>
+#include <functional>
 
 #include <boost/format.hpp>
 
@@ -55,28 +56,9 @@ void logException(CMyException* e, int line) {
            e->m_callName ? e->m_callName : L"", (unsigned)e->m_code);
 }
 
-// Runs one step of a settings road; whatever it throws is logged here and goes no further,
-// so the window procedure never leaves by an exception. Returns false when it threw.
-template <typename Step>
-bool guarded(const wchar_t* what, int line, Step step) {
-  try {
-    step();
-    return true;
-  } catch (CMyException* e) {
-    logException(e, line);
-    delete e;
-  } catch (const _com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : _com_error : 0x%0.8x\n", DBG_FILE, line, L"ERROR",
-             what, (unsigned)e.Error());
-  } catch (const std::exception& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %S\n", DBG_FILE, line, L"ERROR", what, e.what());
-  }
-  return false;
-}
-
 // Saves the record; a failure is logged, never thrown on.
 void saveSettings(CMySerialize* settings) {
-  guarded(L"saveFile()", __LINE__, [&] { settings->saveFile(); });
+  runGuarded(L"saveFile()", __LINE__, [&] { settings->saveFile(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -153,8 +135,8 @@ void onSettingChange(WPARAM wParam) {
   dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : 設定変更あり : start.\n", DBG_FILE, __LINE__, L"INFO");
   g_pSettings.reset(g_pDialogBox->getSettings());
   saveSettings(g_pSettings.get());
-  guarded(L"CMyApp::onUpdate()", __LINE__, [] { g_pMyApp->onUpdate(g_pSettings.get()); });
-  guarded(L"Watch::onUpdate()", __LINE__, [] { g_pWatch->onUpdate(g_pSettings.get()); });
+  runGuarded(L"CMyApp::onUpdate()", __LINE__, [] { g_pMyApp->onUpdate(g_pSettings.get()); });
+  runGuarded(L"Watch::onUpdate()", __LINE__, [] { g_pWatch->onUpdate(g_pSettings.get()); });
   dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : 設定変更あり : end.\n", DBG_FILE, __LINE__, L"INFO");
 }
 
@@ -284,6 +266,25 @@ bool onHookMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Failures that must not leave the window procedure
+
+bool runGuarded(const wchar_t* what, int line, const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (CMyException* e) {
+    logException(e, line);
+    delete e;
+  } catch (const _com_error& e) {
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : _com_error : 0x%0.8x\n", DBG_FILE, line, L"ERROR",
+             what, (unsigned)e.Error());
+  } catch (const std::exception& e) {
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %S\n", DBG_FILE, line, L"ERROR", what, e.what());
+  }
+  return false;
+}
 
 // ---------------------------------------------------------------------------
 // Small decisions of the window procedure
@@ -480,9 +481,24 @@ int runMessageLoop(HACCEL hAccel) {
 
 }  // namespace
 
+void setProcessLocale() { setlocale(LC_CTYPE, "japanese"); }
+
+bool endInSafeMode(int cleanBoot) {
+  if (cleanBoot == 0) return false;
+  dbgPrint(LOG_CAUTION, L"%-24s(%5d) %-8s : システム Safe モード\n", DBG_FILE, __LINE__,
+           L"CAUTION");
+  return true;
+}
+
+int mainWindowFailed() {
+  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateWindowEx() : %x\n", DBG_FILE, __LINE__, L"ERROR",
+           GetLastError());
+  return -1;
+}
+
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow) {
   // Before the first log line, so that Japanese text reaches the log as code page 932.
-  setlocale(LC_CTYPE, "japanese");
+  setProcessLocale();
 
   STRUCT_CMDLINE_INFO cmd = {0, 1, 1, 1, LOG_ERROR};
   parseCommandLine(&cmd, lpCmdLine);
@@ -491,11 +507,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLi
   LoadStringW(hInstance, IDS_APP_TITLE, g_szTitle, MAX_LOADSTRING);
   LoadStringW(hInstance, IDC_CORVELA, g_szWindowClass, MAX_LOADSTRING);
 
-  if (GetSystemMetrics(SM_CLEANBOOT) != 0) {
-    dbgPrint(LOG_CAUTION, L"%-24s(%5d) %-8s : システム Safe モード\n", DBG_FILE, __LINE__,
-             L"CAUTION");
-    return 0;
-  }
+  if (endInSafeMode(GetSystemMetrics(SM_CLEANBOOT))) return 0;
   if (FindWindowW(g_szWindowClass, g_szTitle)) {
     std::wstring text = (boost::wformat(L"%1%.exeは すでに実行中です") % g_szTitle).str();
     MessageBoxW(nullptr, text.c_str(), L"２重起動", MB_ICONWARNING);

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 class Watch;
@@ -61,6 +62,17 @@ BOOL createMainWindow(HINSTANCE hInstance, int nCmdShow);
 BOOL postSettingChange(WPARAM wParam, LPARAM lParam);
 int addTrayIcon(HWND hWnd);
 int deleteTrayIcon(HWND hWnd);
+
+// Start-up steps of the entry.
+void setProcessLocale();  // LC_CTYPE "japanese": code page 932 for the log and the file
+// In Safe Mode (cleanBoot non-zero) writes the CAUTION line and returns true.
+bool endInSafeMode(int cleanBoot);
+// Logs a failed main-window creation; returns the exit code for it (-1).
+int mainWindowFailed();
+
+// Runs a step of the settings roads. Whatever it throws (CMyException*, _com_error,
+// std::exception) is logged at ERROR and ends here; false when it threw.
+bool runGuarded(const wchar_t* what, int line, const std::function<void()>& step);
 
 // Decisions of the window procedure, kept apart so they can be checked alone.
 

@@ -273,6 +273,24 @@ TEST_F(SettingsFileE2e, PositionChangeRewritesTheFile) {
   EXPECT_EQ(0u, app.end());
 }
 
+TEST_F(SettingsFileE2e, FailingSaveIsLoggedAndTheProgramRunsOn) {
+  CorvelaProcess& app = startAndWait(L"/DBG:111:INFO");
+  ASSERT_NE(nullptr, app.mainWindow());
+  // A directory in the file's place: no save can succeed.
+  ASSERT_TRUE(DeleteFileW(file(kSettingsFile).c_str()));
+  ASSERT_TRUE(CreateDirectoryW(file(kSettingsFile).c_str(), nullptr));
+
+  ASSERT_TRUE(app.post(kSavePosChange));
+  ASSERT_TRUE(app.post(kActiveChange));  // a marker: handled after the save
+  ASSERT_TRUE(waitForLog(dir(), L"receive <WM_MY_ACTIVECHANGE>"));
+  EXPECT_TRUE(app.running());
+  const DWORD attributes = GetFileAttributesW(file(kSettingsFile).c_str());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(contains(readLog(dir()), L"ERROR")) << narrow(readLog(dir()));
+  EXPECT_EQ(0u, app.end());
+}
+
 TEST_F(SettingsFileE2e, SettingChangeWithoutOpenDialogIsIgnored) {
   CorvelaProcess& app = startAndWait(L"/DBG:111:INFO");
   ASSERT_NE(nullptr, app.mainWindow());

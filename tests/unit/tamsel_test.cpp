@@ -11,15 +11,83 @@
 #include <string>
 #include <thread>
 
+#include <comdef.h>
+
+#include <stdexcept>
+
+#include "CMyException.h"
 #include "MyDialogBox.h"
 #include "MySerialize.h"
 #include "QrSplashScreen.h"
+#include "SettingsTestSupport.h"
 #include "resource.h"
 #include "tamsel.h"
 
 namespace {
 
 HINSTANCE self() { return GetModuleHandleW(nullptr); }
+
+// --- Start-up steps and failures kept inside the window procedure ------------------
+
+class EntryLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.ok());
+    initLog(L"Corvela.log", 1, 1, 1, LOG_INFO);
+  }
+  std::string logBytes() { return sts::readBytes(m_dir.path() + L"\\Corvela.log"); }
+
+  sts::SavedLogState m_saved;
+  sts::ScopedTempDir m_dir;
+};
+
+TEST_F(EntryLog, SafeModeLineKeepsItsJapaneseTextFromTheFirstLine) {
+  setlocale(LC_CTYPE, "C");  // as a fresh process starts
+  setProcessLocale();
+  EXPECT_TRUE(endInSafeMode(1));
+  const std::string log = logBytes();
+  // "システム Safe モード" in code page 932.
+  EXPECT_NE(
+      std::string::npos,
+      log.find("CAUTION  : \x83\x56\x83\x58\x83\x65\x83\x80 Safe \x83\x82\x81\x5B\x83\x68\r\n"))
+      << log;
+}
+
+TEST_F(EntryLog, NoSafeModeWritesNothing) {
+  EXPECT_FALSE(endInSafeMode(0));
+  EXPECT_EQ("", logBytes());
+}
+
+TEST_F(EntryLog, FailedMainWindowIsAnErrorWithExitCodeMinusOne) {
+  EXPECT_EQ(-1, mainWindowFailed());
+  EXPECT_NE(std::string::npos, logBytes().find("ERROR    : CreateWindowEx()")) << logBytes();
+}
+
+TEST(CreateMainWindow, FailsWithoutItsClassAndLeavesNoWindow) {
+  WCHAR saved[MAX_LOADSTRING];
+  lstrcpynW(saved, g_szWindowClass, MAX_LOADSTRING);
+  lstrcpynW(g_szWindowClass, L"CorvelaNoSuchClass", MAX_LOADSTRING);
+  g_hMainWnd = nullptr;
+  EXPECT_FALSE(createMainWindow(self(), SW_SHOWNORMAL));
+  EXPECT_EQ(nullptr, g_hMainWnd);
+  EXPECT_EQ(self(), g_hInst);
+  lstrcpynW(g_szWindowClass, saved, MAX_LOADSTRING);
+}
+
+TEST_F(EntryLog, GuardedStepsLogWhatTheyThrowAndGoOn) {
+  EXPECT_TRUE(runGuarded(L"quiet", 1, [] {}));
+  EXPECT_FALSE(runGuarded(L"saveFile()", 10, [] {
+    throw new CMyException(L"C:\\src\\MyApp.cpp", 77, 3, L"CreateFontIndirectW()", -1);
+  }));
+  EXPECT_FALSE(runGuarded(L"CMyApp::onUpdate()", 11, [] { _com_issue_error(E_FAIL); }));
+  EXPECT_FALSE(runGuarded(L"saveFile()", 12, [] { throw std::runtime_error("disk full"); }));
+  const std::string log = logBytes();
+  EXPECT_NE(std::string::npos,
+            log.find(": ERROR : C:\\src\\MyApp.cpp(77) : CreateFontIndirectW() : 0xffffffff"))
+      << log;
+  EXPECT_NE(std::string::npos, log.find(": CMyApp::onUpdate() : _com_error : 0x80004005")) << log;
+  EXPECT_NE(std::string::npos, log.find(": saveFile() : disk full")) << log;
+}
 
 // --- Tray menu position and request --------------------------------------------
 
