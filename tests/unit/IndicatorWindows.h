@@ -1,0 +1,121 @@
+// Windows of the in-process indicator tests: a stand-in for the indicator (the
+// program's main window styles) and captioned targets, all on the test thread.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "tamsel.h"
+
+namespace indicator_test {
+
+constexpr DWORD kIndicatorExStyle =
+    WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+
+inline void ensureInstance() {
+  if (g_hInst == NULL) g_hInst = GetModuleHandleW(NULL);
+}
+
+inline LRESULT CALLBACK testWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  return DefWindowProcW(h, m, w, l);
+}
+
+inline const wchar_t* testWindowClass() {
+  static const wchar_t kClass[] = L"CorvelaUnitWindow";
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSEXW wc;
+    ZeroMemory(&wc, sizeof wc);
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = testWindowProc;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClass;
+    RegisterClassExW(&wc);
+    registered = true;
+  }
+  return kClass;
+}
+
+// A top-level window of the test thread, destroyed with the object.
+class TestWindow {
+ public:
+  TestWindow(const std::wstring& title, RECT r, DWORD style, DWORD exStyle = 0) {
+    m_hWnd = CreateWindowExW(exStyle, testWindowClass(), title.c_str(), style, r.left, r.top,
+                             r.right - r.left, r.bottom - r.top, NULL, NULL, GetModuleHandleW(NULL),
+                             NULL);
+  }
+  ~TestWindow() {
+    if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
+  }
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+
+  HWND hwnd() const { return m_hWnd; }
+  void destroy() { DestroyWindow(m_hWnd); }
+
+ private:
+  HWND m_hWnd = NULL;
+};
+
+// The indicator's stand-in: a layered, click-through, topmost tool popup.
+inline RECT defaultIndicatorRect() { return RECT{0, 0, 400, 300}; }
+
+// A captioned, visible application window in front.
+inline DWORD targetStyle() { return WS_OVERLAPPEDWINDOW | WS_VISIBLE; }
+
+// Handles every waiting message of the thread for ms milliseconds.
+inline void pumpFor(DWORD ms) {
+  ULONGLONG end = GetTickCount64() + ms;
+  MSG msg;
+  do {
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  } while (GetTickCount64() < end);
+}
+
+// Waits up to ms for a WM_TIMER of the id on the window (taking it out of the queue).
+inline bool waitTimer(HWND hWnd, UINT_PTR id, DWORD ms) {
+  ULONGLONG end = GetTickCount64() + ms;
+  MSG msg;
+  do {
+    while (PeekMessageW(&msg, hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+      if (msg.wParam == id) return true;
+    }
+    Sleep(5);
+  } while (GetTickCount64() < end);
+  return false;
+}
+
+// Takes every WM_TIMER of the window out of the queue.
+inline void dropTimers(HWND hWnd) {
+  MSG msg;
+  while (PeekMessageW(&msg, hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+  }
+}
+
+struct LayeredAttributes {
+  BOOL ok;
+  COLORREF key;
+  BYTE alpha;
+  DWORD flags;
+};
+
+inline LayeredAttributes layeredAttributes(HWND hWnd) {
+  LayeredAttributes a{FALSE, 0, 0, 0};
+  a.ok = GetLayeredWindowAttributes(hWnd, &a.key, &a.alpha, &a.flags);
+  return a;
+}
+
+inline RECT windowRect(HWND hWnd) {
+  RECT r = {0, 0, 0, 0};
+  GetWindowRect(hWnd, &r);
+  return r;
+}
+
+}  // namespace indicator_test

@@ -1,0 +1,530 @@
+// The watcher on a desktop, in-process: a test-owned stand-in for the indicator
+// and captioned targets on the test thread. Placement, layered attributes,
+// stacking, blinking, timers, the hover countdown and the movable fixed mode.
+//
+// Wine reports desktop composition off, so the draws here go the way without
+// composition (SetLayeredWindowAttributes and BitBlt), which is what lets
+// GetLayeredWindowAttributes read the key and the opacity back.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "C_ThemeData.h"
+#include "IndicatorWindows.h"
+#include "MySerialize.h"
+#include "MyToolTip.h"
+#include "Watch.h"
+#include "tamsel.h"
+
+using namespace indicator_test;
+
+namespace {
+
+const COLORREF kKey = RGB(254, 0, 0);
+
+::testing::AssertionResult rectIs(const RECT& r, LONG l, LONG t, LONG rr, LONG b) {
+  if (r.left == l && r.top == t && r.right == rr && r.bottom == b)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "got {" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "} want {"
+         << l << "," << t << "," << rr << "," << b << "}";
+}
+
+int floatCaptionHeight() { return GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION); }
+
+class WatchOnDesktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ensureInstance();
+    m_indicator.reset(new TestWindow(L"Corvela", defaultIndicatorRect(), WS_POPUP | WS_VISIBLE,
+                                     kIndicatorExStyle));
+    ASSERT_NE(nullptr, ind());
+    SetLayeredWindowAttributes(ind(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
+    m_watch.reset(new Watch());
+    w().m_hWnd = ind();
+    w().m_pTheme.reset(new C_ThemeData(ind()));
+    w().m_alphaOn = 60;
+    w().m_alphaOff = 60;
+    w().m_dimOn = 40;
+    w().m_dimOff = 40;
+    w().m_loopInterval = 200;
+    w().m_transTimerCnt = 2;
+    g_hMainWnd = ind();
+  }
+  void TearDown() override {
+    if (m_watch && ind()) {
+      for (UINT_PTR id = 1; id <= 4; ++id) KillTimer(ind(), id);
+    }
+    m_watch.reset();
+    m_indicator.reset();
+    g_hMainWnd = NULL;
+  }
+
+  HWND ind() const { return m_indicator ? m_indicator->hwnd() : NULL; }
+  Watch& w() { return *m_watch; }
+
+  // A titled, captioned window in front, as the user's application would be.
+  std::unique_ptr<TestWindow> makeTarget(RECT r = RECT{100, 100, 600, 400}) {
+    std::unique_ptr<TestWindow> t(new TestWindow(L"Target", r, targetStyle()));
+    SetForegroundWindow(t->hwnd());
+    w().m_hTarget = t->hwnd();
+    return t;
+  }
+
+  void giveToolTip() {
+    w().m_pToolTip.reset(new MyToolTip(&m_font));
+    w().m_pToolTip->onCreate(ind());
+  }
+
+  void useFixedMode(RECT pos) {
+    w().m_dMode = DISP_FIXED;
+    w().m_dModePos = pos;
+  }
+
+  bool composited() { return w().isCompositionEnabled() != FALSE; }
+
+  std::unique_ptr<TestWindow> m_indicator;
+  std::unique_ptr<Watch> m_watch;
+  LOGFONTW m_font = {};
+};
+
+// ---------------------------------------------------------------------------
+// Placement and the layered attributes
+
+TEST_F(WatchOnDesktop, ShownTargetGetsTheCaptionStripKeyAndClosedOpacity) {
+  auto target = makeTarget();
+  w().draw(target->hwnd(), 0, 1);
+
+  RECT tr = windowRect(target->hwnd());
+  EXPECT_TRUE(rectIs(windowRect(ind()), tr.left, tr.top, tr.right, tr.top + floatCaptionHeight()));
+  EXPECT_TRUE(IsWindowVisible(ind()));
+  EXPECT_EQ(1, w().m_show);
+  if (composited()) GTEST_SKIP() << "composition on: the picture went through UpdateLayeredWindow";
+  LayeredAttributes a = layeredAttributes(ind());
+  ASSERT_TRUE(a.ok);
+  EXPECT_EQ(kKey, a.key);
+  EXPECT_EQ(153, a.alpha);  // alphaOff 60
+  EXPECT_EQ(DWORD(LWA_COLORKEY | LWA_ALPHA), a.flags);
+}
+
+TEST_F(WatchOnDesktop, OpacityFollowsTheStoredImeStateAndMovableIsOpaque) {
+  if (composited()) GTEST_SKIP() << "composition on";
+  auto target = makeTarget();
+  w().m_alphaOn = 100;
+  w().m_alphaOff = 0;
+  w().m_imeOpen = 1;
+  w().draw(target->hwnd(), 1, 1);
+  EXPECT_EQ(255, layeredAttributes(ind()).alpha);
+  w().m_imeOpen = 0;
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_EQ(0, layeredAttributes(ind()).alpha);  // shown, but alphaOff 0
+  w().m_transparent = 0;
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_EQ(255, layeredAttributes(ind()).alpha);  // movable: whatever the settings
+}
+
+TEST_F(WatchOnDesktop, HiddenDrawShrinksTo20x20WithOpacityZeroButStaysShown) {
+  auto target = makeTarget();
+  w().draw(target->hwnd(), 0, 1);
+  w().draw(target->hwnd(), 0, 0);
+  RECT tr = windowRect(target->hwnd());
+  EXPECT_TRUE(rectIs(windowRect(ind()), tr.left, tr.top, tr.left + 20, tr.top + 20));
+  EXPECT_EQ(0, w().m_show);
+  EXPECT_TRUE(IsWindowVisible(ind()));  // placed with SWP_SHOWWINDOW all the same
+  if (!composited()) EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+}
+
+TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
+  auto target = makeTarget();
+  ShowWindow(target->hwnd(), SW_MINIMIZE);
+  pumpFor(50);
+  ASSERT_TRUE(IsIconic(target->hwnd()));
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
+  EXPECT_EQ(0, w().m_show);
+  if (!composited()) EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+}
+
+TEST_F(WatchOnDesktop, MaximizedTargetIsShiftedByTheEdgeAndFramePlusCaptionHigh) {
+  auto target = makeTarget();
+  ShowWindow(target->hwnd(), SW_MAXIMIZE);
+  pumpFor(50);
+  ASSERT_TRUE(IsZoomed(target->hwnd()));
+  w().draw(target->hwnd(), 0, 1);
+  RECT tr = windowRect(target->hwnd());
+  int left = tr.left + GetSystemMetrics(SM_CXEDGE);
+  int top = tr.top + GetSystemMetrics(SM_CYEDGE);
+  int height = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  EXPECT_TRUE(rectIs(windowRect(ind()), left, top, tr.right, top + height));
+  EXPECT_EQ(1, w().m_show);
+}
+
+TEST_F(WatchOnDesktop, DestroyedTargetHidesTheIndicatorAtTheOrigin) {
+  auto target = makeTarget();
+  HWND gone = target->hwnd();
+  w().draw(gone, 0, 1);
+  target->destroy();
+  w().draw(gone, 1, 1);
+  EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
+  EXPECT_EQ(0, w().m_show);
+}
+
+TEST_F(WatchOnDesktop, FixedModeStandsAtItsRectangleTopmost) {
+  auto target = makeTarget();
+  useFixedMode(RECT{100, 0, 250, 50});
+  SetWindowPos(ind(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_TRUE(rectIs(windowRect(ind()), 100, 0, 250, 50));
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  if (!composited()) EXPECT_EQ(153, layeredAttributes(ind()).alpha);
+}
+
+TEST_F(WatchOnDesktop, ButtonWidthOfACaptionWithoutButtonsFallsBack) {
+  // A pop-up with a caption but no system menu has no caption buttons; where the
+  // caption-bar query is not answered (Wine) the fallback applies as well.
+  TestWindow popup(L"Popup", RECT{50, 50, 300, 200}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
+  w().m_hTarget = popup.hwnd();
+  int fallback = 3 * GetSystemMetrics(SM_CXSMSIZE) + GetSystemMetrics(SM_CXEDGE) +
+                 GetSystemMetrics(SM_CXBORDER);
+  EXPECT_EQ(fallback, w().getTitleBarInfo());
+  w().m_hTarget = NULL;  // no target at all
+  EXPECT_EQ(fallback, w().getTitleBarInfo());
+}
+
+// ---------------------------------------------------------------------------
+// Stacking
+
+TEST_F(WatchOnDesktop, CoveredTargetGetsTheIndicatorJustAboveItBelowTheCover) {
+  auto target = makeTarget(RECT{100, 100, 600, 400});
+  TestWindow cover(L"Cover", RECT{300, 50, 700, 300}, targetStyle());
+  SetWindowPos(cover.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(target->hwnd(), cover.hwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_EQ(cover.hwnd(), GetWindow(target->hwnd(), GW_HWNDPREV));
+
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_EQ(ind(), GetWindow(target->hwnd(), GW_HWNDPREV));
+  EXPECT_EQ(cover.hwnd(), GetWindow(ind(), GW_HWNDPREV));
+  EXPECT_FALSE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  // Already directly above the target: the next draw leaves the z-order alone.
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_EQ(ind(), GetWindow(target->hwnd(), GW_HWNDPREV));
+  EXPECT_EQ(cover.hwnd(), GetWindow(ind(), GW_HWNDPREV));
+}
+
+TEST_F(WatchOnDesktop, TargetAtTheTopMakesTheIndicatorTopmost) {
+  auto target = makeTarget();
+  SetWindowPos(ind(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(ind(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(target->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (GetWindow(target->hwnd(), GW_HWNDPREV) != NULL)
+    GTEST_SKIP() << "another topmost window of the desktop lies above every test window";
+
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(nullptr, GetWindow(ind(), GW_HWNDPREV));
+  EXPECT_EQ(ind(), GetWindow(target->hwnd(), GW_HWNDPREV));
+}
+
+// ---------------------------------------------------------------------------
+// Background, theme and topmost switch
+
+TEST_F(WatchOnDesktop, BackgroundIsNotErasedWhileLayered) {
+  EXPECT_FALSE(w().shouldEraseBackground());
+  w().m_transparent = 1;
+  useFixedMode(RECT{100, 100, 250, 150});
+  ASSERT_EQ(1, w().switchStyle(0));  // the movable bordered window
+  EXPECT_TRUE(w().shouldEraseBackground());
+}
+
+TEST_F(WatchOnDesktop, ThemeChangeRenewsTheThemeOnlyWhileLayered) {
+  C_ThemeData* before = w().m_pTheme.get();
+  w().onThemeChanged(ind());
+  EXPECT_NE(before, w().m_pTheme.get());
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_LAYERED);  // set again
+
+  useFixedMode(RECT{100, 100, 250, 150});
+  ASSERT_EQ(1, w().switchStyle(0));
+  C_ThemeData* movable = w().m_pTheme.get();
+  LONG exStyle = GetWindowLongW(ind(), GWL_EXSTYLE);
+  w().onThemeChanged(ind());
+  EXPECT_EQ(movable, w().m_pTheme.get());
+  EXPECT_EQ(exStyle, GetWindowLongW(ind(), GWL_EXSTYLE));
+}
+
+TEST_F(WatchOnDesktop, SettingDialogHandOverHidesAndBringsBackTheIndicator) {
+  auto target = makeTarget();
+  w().m_dModePos = RECT{100, 0, 250, 50};
+  w().beginSettingDialog();  // no dialog object in this test program
+  EXPECT_EQ(1, w().m_dialog);
+  EXPECT_EQ(0, w().m_show);
+  EXPECT_FALSE(IsWindowVisible(ind()));
+  EXPECT_FALSE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+  w().endSettingDialog();
+  EXPECT_EQ(0, w().m_dialog);
+  EXPECT_EQ(1, w().m_show);
+  EXPECT_TRUE(IsWindowVisible(ind()));
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_TRUE(rectIs(windowRect(ind()), 100, 0, 250, 50));
+  EXPECT_EQ(target->hwnd(), GetForegroundWindow());
+}
+
+// ---------------------------------------------------------------------------
+// Blinking
+
+TEST_F(WatchOnDesktop, BlinkAlternatesBetweenTheFullAndTheDimByte) {
+  if (composited()) GTEST_SKIP() << "composition on";
+  w().m_blink = 1;
+  w().m_show = 1;
+  w().m_blinkCount = 0;
+  w().blinkStep();
+  EXPECT_EQ(102, layeredAttributes(ind()).alpha);  // 40 %
+  w().blinkStep();
+  EXPECT_EQ(153, layeredAttributes(ind()).alpha);  // 60 %
+  w().blinkStep();
+  EXPECT_EQ(102, layeredAttributes(ind()).alpha);
+  EXPECT_EQ(kKey, layeredAttributes(ind()).key);
+  EXPECT_EQ(3, w().m_blinkCount);
+}
+
+TEST_F(WatchOnDesktop, BlinkCounterWrapsAfter1001) {
+  if (composited()) GTEST_SKIP() << "composition on";
+  w().m_blink = 1;
+  w().m_show = 1;
+  w().m_blinkCount = 1001;
+  w().blinkStep();
+  EXPECT_EQ(153, layeredAttributes(ind()).alpha);
+  EXPECT_EQ(0, w().m_blinkCount);
+  w().blinkStep();
+  EXPECT_EQ(102, layeredAttributes(ind()).alpha);
+}
+
+TEST_F(WatchOnDesktop, BlinkOfAHiddenIndicatorIsZeroAndTheMovableOneIsLeftAlone) {
+  if (composited()) GTEST_SKIP() << "composition on";
+  w().m_blink = 1;
+  w().m_show = 0;
+  w().blinkStep();
+  EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+
+  SetLayeredWindowAttributes(ind(), kKey, 77, LWA_COLORKEY | LWA_ALPHA);
+  w().m_show = 1;
+  w().m_transparent = 0;
+  int count = w().m_blinkCount;
+  w().blinkStep();
+  EXPECT_EQ(77, layeredAttributes(ind()).alpha);
+  EXPECT_EQ(count, w().m_blinkCount);
+}
+
+// ---------------------------------------------------------------------------
+// Timers
+
+TEST_F(WatchOnDesktop, LoopWatchIsReArmedWithTheIntervalReadAtEachTick) {
+  w().m_loopInterval = 30;
+  w().timerStartLoopWatch();
+  ASSERT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
+  // A new interval set now applies from the next tick on.
+  w().m_loopInterval = 60000;
+  w().onTimer(TIMER_LOOP_WATCH);
+  dropTimers(ind());
+  EXPECT_FALSE(waitTimer(ind(), TIMER_LOOP_WATCH, 400));
+  w().m_loopInterval = 30;
+  w().onTimer(TIMER_LOOP_WATCH);
+  EXPECT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
+}
+
+TEST_F(WatchOnDesktop, SettingsChangeStartsKillsAndRestartsTheBlinkTimer) {
+  auto target = makeTarget();
+  CMySerialize s;
+  s.alphaOn = 60;
+  s.alphaOff = 60;
+  s.dMode = DISP_FLOAT;
+  s.blink = 0;
+  s.blinkSpeed = 40;
+  w().update(&s);
+
+  s.blink = 1;
+  w().onUpdate(&s);
+  EXPECT_NE(0u, w().m_blinkTimer);
+  EXPECT_TRUE(waitTimer(ind(), TIMER_BLINK, 2000));
+
+  s.blinkSpeed = 60000;  // new period: killed and started again
+  w().onUpdate(&s);
+  EXPECT_NE(0u, w().m_blinkTimer);
+  dropTimers(ind());
+  EXPECT_FALSE(waitTimer(ind(), TIMER_BLINK, 300));
+
+  s.blink = 0;
+  w().onUpdate(&s);
+  EXPECT_EQ(0u, w().m_blinkTimer);
+}
+
+TEST_F(WatchOnDesktop, SettingsChangeFromFloatToFixedStartsTheHoverWatch) {
+  auto target = makeTarget();
+  CMySerialize s;
+  s.dMode = DISP_FLOAT;
+  w().update(&s);
+  EXPECT_EQ(0u, w().m_transWatchTimer);
+  s.dMode = DISP_FIXED;
+  w().onUpdate(&s);
+  EXPECT_NE(0u, w().m_transWatchTimer);
+  EXPECT_EQ(DISP_FIXED, w().m_dMode);
+  EXPECT_EQ(40, w().m_dimOn);  // taken over with the rest: 60 - 20
+}
+
+// ---------------------------------------------------------------------------
+// The hover countdown and the movable fixed mode
+
+class MovableFixedMode : public WatchOnDesktop {
+ protected:
+  void SetUp() override {
+    WatchOnDesktop::SetUp();
+    m_target = makeTarget(RECT{400, 300, 900, 700});
+    giveToolTip();
+    useFixedMode(RECT{100, 100, 250, 150});
+    w().draw(m_target->hwnd(), 0, 1);
+    ASSERT_TRUE(rectIs(windowRect(ind()), 100, 100, 250, 150));
+  }
+  void cursorOver() { SetCursorPos(150, 120); }
+  void cursorAway() { SetCursorPos(1000, 900); }
+  MyToolTip& tip() { return *w().m_pToolTip; }
+
+  std::unique_ptr<TestWindow> m_target;
+};
+
+TEST_F(MovableFixedMode, CursorOnTheRightEdgeIsNotOverTheIndicator) {
+  SetCursorPos(249, 120);
+  EXPECT_EQ(1, w().isCursorOver());
+  SetCursorPos(250, 120);
+  EXPECT_EQ(0, w().isCursorOver());
+  SetCursorPos(150, 150);
+  EXPECT_EQ(0, w().isCursorOver());
+}
+
+TEST_F(MovableFixedMode, HoverCountsDownWithTheToolTipAndTurnsMovable) {
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  EXPECT_NE(0u, w().m_transWaitTimer);
+  EXPECT_EQ(0u, w().m_transWatchTimer);
+  EXPECT_EQ(2, tip().m_state);
+  EXPECT_TRUE(IsWindowVisible(tip().m_hWnd));
+  EXPECT_TRUE(rectIs(windowRect(tip().m_hWnd), 160, 120, 180, 140));  // 10 right of the cursor
+
+  w().onTimer(TIMER_TRANS_WAIT);
+  EXPECT_EQ(1, w().m_transWaitCount);
+  w().onTimer(TIMER_TRANS_WAIT);
+  EXPECT_EQ(2, w().m_transWaitCount);
+  EXPECT_EQ(1, w().m_transparent);
+  w().onTimer(TIMER_TRANS_WAIT);  // the count of 2 is reached
+
+  EXPECT_EQ(0, w().m_transparent);
+  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_EQ(1, tip().m_state);
+  EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
+  LONG ex = GetWindowLongW(ind(), GWL_EXSTYLE);
+  EXPECT_FALSE(ex & WS_EX_LAYERED);
+  EXPECT_FALSE(ex & WS_EX_TRANSPARENT);
+  EXPECT_FALSE(ex & WS_EX_TOOLWINDOW);
+  // WS_EX_TOPMOST is written off as well, but the system keeps the topmost band
+  // through SetWindowLongPtr; only SetWindowPos could leave it.
+  LONG style = GetWindowLongW(ind(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_BORDER);
+  EXPECT_TRUE(IsWindowVisible(ind()));
+  EXPECT_TRUE(rectIs(windowRect(ind()), 100, 100, 250, 150));
+}
+
+TEST_F(MovableFixedMode, WaitStopsWhenTheCursorLeavesAndWatchingStartsOver) {
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  ASSERT_NE(0u, w().m_transWaitTimer);
+  cursorAway();
+  w().onTimer(TIMER_TRANS_WAIT);
+  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_NE(0u, w().m_transWatchTimer);
+  EXPECT_EQ(1, tip().m_state);
+  EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
+  EXPECT_EQ(1, w().m_transparent);
+}
+
+TEST_F(MovableFixedMode, WaitThatFindsFloatModeEndsInsteadOfTickingOn) {
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  ASSERT_NE(0u, w().m_transWaitTimer);
+  ASSERT_TRUE(IsWindowVisible(tip().m_hWnd));
+  w().m_dMode = DISP_FLOAT;  // the settings changed while the countdown ran
+  w().onTimer(TIMER_TRANS_WAIT);
+  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_EQ(1, tip().m_state);
+  EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
+  dropTimers(ind());
+  EXPECT_FALSE(waitTimer(ind(), TIMER_TRANS_WAIT, 800));  // the timer is gone
+  // A later watch tick is no longer told that a wait runs.
+  EXPECT_EQ(0, w().onTransWatch());
+}
+
+TEST_F(MovableFixedMode, CountZeroTurnsMovableOnTheFirstWatchTick) {
+  w().m_transTimerCnt = 0;
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  EXPECT_EQ(0, w().m_transparent);
+  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_EQ(0u, w().m_transWatchTimer);  // not watched while movable
+}
+
+TEST_F(MovableFixedMode, CountMinusOneNeverTurnsMovableByHovering) {
+  w().m_transTimerCnt = -1;
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  EXPECT_EQ(1, w().m_transparent);
+  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_NE(0u, w().m_transWatchTimer);  // watching on
+}
+
+TEST_F(MovableFixedMode, LeavingStoresTheClampedRectangleAndPostsTheSave) {
+  w().m_transTimerCnt = 0;
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  ASSERT_EQ(0, w().m_transparent);
+  // Dragged half off the left edge of the screen.
+  SetWindowPos(ind(), NULL, -75, 200, 150, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+  cursorAway();
+  MSG msg;
+  while (PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE)) {
+  }
+  w().onMouseLeave();
+  EXPECT_TRUE(rectIs(w().m_dModePos, 0, 200, 150, 250));  // moved right, width kept
+  EXPECT_TRUE(PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE));
+  EXPECT_EQ(1, w().m_transparent);
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+  EXPECT_FALSE(GetWindowLongW(ind(), GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_NE(0u, w().m_transWatchTimer);
+}
+
+TEST_F(MovableFixedMode, LeavingAnUnmovedRectanglePostsNothing) {
+  w().m_transTimerCnt = 0;
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  ASSERT_EQ(0, w().m_transparent);
+  cursorAway();
+  MSG msg;
+  while (PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE)) {
+  }
+  w().onMouseLeave();
+  EXPECT_TRUE(rectIs(w().m_dModePos, 100, 100, 250, 150));
+  EXPECT_FALSE(PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE));
+  EXPECT_EQ(1, w().m_transparent);
+}
+
+TEST_F(MovableFixedMode, LeaveWithTheCursorStillOverItChangesNothing) {
+  w().m_transTimerCnt = 0;
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  ASSERT_EQ(0, w().m_transparent);
+  w().onMouseLeave();
+  EXPECT_EQ(0, w().m_transparent);
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_STYLE) & WS_THICKFRAME);
+}
+
+}  // namespace
