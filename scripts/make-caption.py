@@ -12,7 +12,7 @@ import sys
 
 WIDTH, HEIGHT = 66, 58
 HALF = HEIGHT // 2  # rows of one caption state
-RADIUS = 6.0        # rounded top corners of the strip
+RADIUS = 3.0        # rounded top corners, inside the 2-pixel border that stretching drops
 
 
 def coverage(x, y, w, h, r):
