@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -83,8 +84,11 @@ LRESULT CALLBACK scriptedImeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   return CallWindowProcW(s_imeProc, h, m, w, l);
 }
 
+constexpr UINT WM_TEST_FOCUS_EDIT = WM_APP + 50;
+
 LRESULT CALLBACK targetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_DESTROY) PostQuitMessage(0);
+  if (m == WM_TEST_FOCUS_EDIT) return (LRESULT)SetFocus(GetWindow(h, GW_CHILD));
   return DefWindowProcW(h, m, w, l);
 }
 
@@ -187,13 +191,18 @@ TEST_F(WatchIme, OpenImeGivesEachConversionModeAndItsLabel) {
                {0x03, L"_\uFF71"}, {0x13, L"_\uFF71"}, {0x08, L"\uFF21"}, {0x18, L"\uFF21"},
                {0x00, L"_A"},      {0x10, L"_A"},      {0x99, L"A"}};
   m_script.open = 1;
+  long long total = 0;
   for (const Case& c : cases) {
     m_script.mode = c.mode;
-    EXPECT_EQ(1, query()) << c.mode;
+    long long elapsed = 0;
+    EXPECT_EQ(1, query(&elapsed)) << c.mode;
+    total += elapsed;
     EXPECT_EQ(1, m_watch->m_imeOpen);
     EXPECT_EQ(c.mode, m_watch->m_convMode);
     EXPECT_STREQ(c.label, Watch::labelOf(m_watch->m_imeOpen ? m_watch->m_convMode : -1));
   }
+  std::printf("%d prompt queries took %lld ms in all\n", (int)(sizeof(cases) / sizeof(cases[0])),
+              total);
 }
 
 TEST_F(WatchIme, ClosedImeCostsOneMessageAndKeepsTheLastMode) {
@@ -231,6 +240,7 @@ TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
   EXPECT_EQ(0x09, m_watch->m_convMode);
   EXPECT_GE(elapsed, 90);
   EXPECT_LT(elapsed, 250);  // two time-outs of 100 ms at most
+  std::printf("late target read as closed after %lld ms\n", elapsed);
 
   // The next tick asks again and reads the answer once the target keeps up.
   Sleep(400);
@@ -251,6 +261,7 @@ TEST_F(WatchIme, LateConversionModeKeepsTheOpenStatusAndTheOldMode) {
   EXPECT_EQ(1, m_watch->m_imeOpen);
   EXPECT_EQ(0x03, m_watch->m_convMode);
   EXPECT_LT(elapsed, 250);
+  std::printf("late conversion mode given up after %lld ms\n", elapsed);
   Sleep(400);
 }
 
@@ -258,6 +269,12 @@ TEST_F(WatchIme, FocusWindowOfTheTargetThread) {
   // Without a focus window on its thread the target itself is asked.
   HWND focus = m_watch->getFocusWindow(m_target->m_window);
   EXPECT_TRUE(focus == m_target->m_window || IsChild(m_target->m_window, focus));
+  // With the edit control focused on the target's thread, the edit control is asked.
+  SendMessageW(m_target->m_window, WM_TEST_FOCUS_EDIT, 0, 0);
+  EXPECT_EQ(m_target->m_edit, m_watch->getFocusWindow(m_target->m_window));
+  m_script.open = 1;
+  m_script.mode = 0x09;
+  EXPECT_EQ(1, query());  // the edit control's IME window is the thread's default one
   wts::LogCapture log(L"h3_ime_focus.log");
   EXPECT_EQ(nullptr, m_watch->getFocusWindow(nullptr));
   EXPECT_TRUE(log.contains(L"ERROR    : GetWindowThreadProcessId(target)")) << log.text();
