@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "CMyException.h"
 #include "C_CoInitialize.h"
@@ -243,19 +244,76 @@ TEST(LoadPicture, PresentResourceThatIsNoPictureFailsInOleLoadPicture) {
   EXPECT_EQ(1u, log.count(L"(  247) ERROR    : OleLoadPicture()")) << log.text();
 }
 
-TEST(LoadPicture, SplashBitmapLoadsAsAPicture) {
-  HMODULE self = GetModuleHandleW(nullptr);
-  if (FindResourceW(self, MAKEINTRESOURCEW(122), L"SPLASH") == nullptr) {
-    GTEST_SKIP() << "the program has no \"SPLASH\" 122 resource yet";
+namespace {
+
+// A 2 x 2 bitmap file, 24 bits per pixel, as the "SPLASH" pictures are stored.
+std::vector<BYTE> smallBitmapFile() {
+  const int rowBytes = 8;  // 2 pixels of 3 bytes, padded to 4-byte rows
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = 2;
+  info.biHeight = 2;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + 2 * rowBytes;
+  std::vector<BYTE> bytes(file.bfSize, 0x80);
+  memcpy(bytes.data(), &file, sizeof(file));
+  memcpy(bytes.data() + sizeof(file), &info, sizeof(info));
+  return bytes;
+}
+
+// A copy of this test program with one more resource, loaded as a resource module.
+class ModuleWithPicture {
+ public:
+  ModuleWithPicture(const wchar_t* type, WORD id, const std::vector<BYTE>& data) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    m_path = L"h3_picture_module.exe";
+    if (!CopyFileW(self, m_path.c_str(), FALSE)) return;
+    HANDLE update = BeginUpdateResourceW(m_path.c_str(), FALSE);
+    if (update == nullptr) return;
+    BOOL added = UpdateResourceW(update, type, MAKEINTRESOURCEW(id),
+                                 MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                 const_cast<BYTE*>(data.data()), (DWORD)data.size());
+    if (!EndUpdateResourceW(update, !added) || !added) return;
+    m_module = LoadLibraryExW(m_path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   }
-  wts::LogCapture log(L"h3_picture_splash.log");
-  IPicturePtr picture = loadPicture(self, 122, L"SPLASH");
+  ~ModuleWithPicture() {
+    if (m_module != nullptr) FreeLibrary(m_module);
+    DeleteFileW(m_path.c_str());
+  }
+  HMODULE m_module = nullptr;
+
+ private:
+  std::wstring m_path;
+};
+
+}  // namespace
+
+TEST(LoadPicture, BitmapResourceLoadsAsAPicture) {
+  // The program links no picture under a numeric id, so the resource is added to a copy
+  // of this test program, under the type the splash pictures use.
+  ModuleWithPicture copy(L"SPLASH", 122, smallBitmapFile());
+  ASSERT_NE(nullptr, copy.m_module);
+  C_CoInitialize com;
+  wts::LogCapture log(L"h3_picture_present.log");
+  IPicturePtr picture = loadPicture(copy.m_module, 122, L"SPLASH");
   ASSERT_NE(nullptr, picture.GetInterfacePtr()) << log.text();
   SHORT type = PICTYPE_UNINITIALIZED;
   EXPECT_EQ(S_OK, picture->get_Type(&type));
   EXPECT_EQ(PICTYPE_BITMAP, type);
-  OLE_XSIZE_HIMETRIC width = 0;
-  EXPECT_EQ(S_OK, picture->get_Width(&width));
-  EXPECT_GT(width, 0);
-  EXPECT_FALSE(log.contains(L"ERROR"));
+  OLE_HANDLE handle = 0;
+  ASSERT_EQ(S_OK, picture->get_Handle(&handle));
+  BITMAP bm = {};
+  ASSERT_NE(0, GetObjectW((HBITMAP)(UINT_PTR)handle, sizeof(bm), &bm));
+  EXPECT_EQ(2, bm.bmWidth);
+  EXPECT_EQ(2, bm.bmHeight);
+  EXPECT_FALSE(log.contains(L"ERROR")) << log.text();
+  // The same module without the id answers as a missing name.
+  EXPECT_EQ(nullptr, loadPicture(copy.m_module, 123, L"SPLASH").GetInterfacePtr());
+  EXPECT_TRUE(log.contains(L"FindResource() : [0x716]")) << log.text();
 }
