@@ -13,7 +13,7 @@ static HINSTANCE windowInstance(HWND hWnd) {
 // Throws the resource step's exception after recording E_FAIL as its result.
 static void throwResourceStep(HRESULT* last, const wchar_t* callName, int line) {
   *last = E_FAIL;
-  MYAPP_THROW(line, callName, E_FAIL);
+  throw new CMyException(SRC_PATHW, line, 3, callName, (int)E_FAIL);
 }
 
 static void logFindResourceFailure(DWORD error) {
@@ -45,33 +45,33 @@ void CMyApp::getDefaultCaptionBitmap(IWICBitmapSourcePtr& target) {
 
     IWICStreamPtr stream;
     last = m_pWICFactory->CreateStream(&stream);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"CreateStream()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"CreateStream()", last);
     last = stream->InitializeFromMemory(static_cast<BYTE*>(bytes), size);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"InitializeFromMemory()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"InitializeFromMemory()", last);
     IWICBitmapDecoderPtr decoder;
     last = m_pWICFactory->CreateDecoderFromStream(stream, NULL, WICDecodeMetadataCacheOnLoad,
                                                   &decoder);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"CreateDecoderFromStream()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"CreateDecoderFromStream()", last);
     IWICBitmapFrameDecodePtr frame;
     last = decoder->GetFrame(0, &frame);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"GetFrame()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"GetFrame()", last);
     IWICFormatConverterPtr converter;
     last = m_pWICFactory->CreateFormatConverter(&converter);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"CreateFormatConverter()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"CreateFormatConverter()", last);
     last = converter->Initialize(frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
                                  NULL, 0.0, WICBitmapPaletteTypeMedianCut);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"Initialize()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"Initialize()", last);
     IWICBitmapPtr bitmap;
     last = m_pWICFactory->CreateBitmapFromSource(converter, WICBitmapCacheOnLoad, &bitmap);
-    if (FAILED(last)) MYAPP_THROW(__LINE__, L"CreateBitmapFromSource()", last);
+    if (FAILED(last)) THROW_MY_EXCEPTION(3, L"CreateBitmapFromSource()", last);
     target = static_cast<IWICBitmapSource*>(bitmap.GetInterfacePtr());
   } catch (CMyException* e) {
     dbgPrintInfo(L"EXCEPTION : paint3() : %s\n", e->m_callName);
     throw;
   } catch (_com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : EXCEPTION : paint3() : %s\n", MYAPP_FILE, __LINE__,
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : EXCEPTION : paint3() : %s\n", DBG_FILE, __LINE__,
              L"ERROR", e.ErrorMessage());
-    MYAPP_THROW(__LINE__, L"_com_error", last);
+    THROW_MY_EXCEPTION(3, L"_com_error", last);
   }
 }
 
@@ -87,7 +87,7 @@ class IconOwner {
   IconOwner& operator=(const IconOwner&) = delete;
   void destroy() {
     if (!DestroyIcon(m_icon)) {
-      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : DestroyIcon() : %x\n", MYAPP_FILE, __LINE__, L"ERROR",
+      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : DestroyIcon() : %x\n", DBG_FILE, __LINE__, L"ERROR",
                (unsigned)GetLastError());
     }
     m_icon = NULL;
@@ -102,11 +102,11 @@ void CMyApp::getIcon(ID2D1BitmapPtr& result, int height) {
   resetHolder(result);
   try {
     const HINSTANCE instance = windowInstance(m_hWnd);
-    if (instance == NULL) MYAPP_THROW(__LINE__, L"GetWindowLongPtr()", -1);
+    if (instance == NULL) THROW_MY_EXCEPTION(3, L"GetWindowLongPtr()", -1);
     const int iconSize = myapp::iconSizeForHeight(height);
     HICON icon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, iconSize,
                                    iconSize, LR_DEFAULTCOLOR);
-    if (icon == NULL) MYAPP_THROW(__LINE__, L"LoadImage()", -1);
+    if (icon == NULL) THROW_MY_EXCEPTION(3, L"LoadImage()", -1);
     IconOwner owner(icon);
 
     IWICBitmapPtr wicBitmap;
@@ -115,18 +115,18 @@ void CMyApp::getIcon(ID2D1BitmapPtr& result, int height) {
       dbgPrint(LOG_ERROR,
                L"%-24s(%5d) %-8s : getIcon() : CreateBitmapFromHICON() : res : 0x%0.8x, iconSize "
                L": %d, _height : %d\n",
-               MYAPP_FILE, __LINE__, L"ERROR", (unsigned)hr, iconSize, height);
-      MYAPP_THROW(__LINE__, L"CreateBitmapFromHICON()", -1);
+               DBG_FILE, __LINE__, L"ERROR", (unsigned)hr, iconSize, height);
+      THROW_MY_EXCEPTION(3, L"CreateBitmapFromHICON()", -1);
     }
     IWICFormatConverterPtr converter;
     hr = m_pWICFactory->CreateFormatConverter(&converter);
-    if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateFormatConverter()", -1);
+    if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateFormatConverter()", -1);
     hr = converter->Initialize(wicBitmap, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
                                NULL, 0.0, WICBitmapPaletteTypeMedianCut);
-    if (FAILED(hr)) MYAPP_THROW(__LINE__, L"Initialize()", -1);
+    if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"Initialize()", -1);
     ID2D1BitmapPtr bitmap;
     hr = m_pRenderTarget->CreateBitmapFromWicBitmap(converter, NULL, &bitmap);
-    if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateBitmapFromWicBitmap()", -1);
+    if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateBitmapFromWicBitmap()", -1);
     owner.destroy();
     result = bitmap;
   } catch (CMyException* e) {
@@ -162,7 +162,7 @@ ID2D1BitmapRenderTargetPtr shadingTarget(const ID2D1DCRenderTargetPtr& parent) {
   const D2D1_SIZE_F size = {BOKASI_CX, BOKASI_CY};
   HRESULT hr = parent->CreateCompatibleRenderTarget(
       &size, NULL, NULL, D2D1_COMPATIBLE_RENDER_TARGET_OPTIONS_NONE, &target);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateCompatibleRenderTarget()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateCompatibleRenderTarget()", hr);
   return target;
 }
 
@@ -171,7 +171,7 @@ ID2D1GradientStopCollectionPtr stopCollection(const ID2D1BitmapRenderTargetPtr& 
   ID2D1GradientStopCollectionPtr collection;
   HRESULT hr = target->CreateGradientStopCollection(stops, count, D2D1_GAMMA_2_2,
                                                     D2D1_EXTEND_MODE_CLAMP, &collection);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateGradientStopCollection()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateGradientStopCollection()", hr);
   return collection;
 }
 
@@ -181,7 +181,7 @@ ID2D1BitmapPtr shadingBitmap(const ID2D1BitmapRenderTargetPtr& target, UINT w, U
   const D2D1_SIZE_U size = {w, h};
   const D2D1_BITMAP_PROPERTIES props = {g_pixelFormat, 96.0f, 96.0f};
   HRESULT hr = target->CreateBitmap(size, NULL, 0, &props, &bitmap);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateBitmap()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateBitmap()", hr);
   return bitmap;
 }
 
@@ -191,16 +191,16 @@ void copyTargetPixels(const ID2D1BitmapPtr& dst, const ID2D1BitmapRenderTargetPt
                       UINT h) {
   ID2D1BitmapPtr drawn;
   HRESULT hr = src->GetBitmap(&drawn);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"GetBitmap()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"GetBitmap()", hr);
   const D2D1_POINT_2U origin = {0, 0};
   const D2D1_RECT_U rect = {0, 0, w, h};
   hr = dst->CopyFromBitmap(&origin, drawn, &rect);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CopyFromBitmap()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CopyFromBitmap()", hr);
 }
 
 void endDraw(DrawScope<ID2D1BitmapRenderTargetPtr>& scope) {
   HRESULT hr = scope.end();
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"EndDraw()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"EndDraw()", hr);
 }
 }  // namespace
 
@@ -224,13 +224,13 @@ void CMyApp::getBrushBitmap(COLORREF color, ID2D1BitmapPtr& target) {
   const D2D1_RADIAL_GRADIENT_BRUSH_PROPERTIES discProps = {
       {12.0f, 12.0f}, {0.0f, 0.0f}, 12.0f, 12.0f};
   HRESULT hr = a->CreateRadialGradientBrush(&discProps, NULL, discCollection, &discBrush);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateRadialGradientBrush()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateRadialGradientBrush()", hr);
 
   ID2D1GradientStopCollectionPtr bandCollection = stopCollection(a, bandStops, 5);
   ID2D1LinearGradientBrushPtr bandBrush;
   const D2D1_LINEAR_GRADIENT_BRUSH_PROPERTIES bandProps = {{6.0f, 0.0f}, {6.0f, 24.0f}};
   hr = a->CreateLinearGradientBrush(&bandProps, NULL, bandCollection, &bandBrush);
-  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateLinearGradientBrush()", hr);
+  if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateLinearGradientBrush()", hr);
 
   {  // the disc on B
     DrawScope<ID2D1BitmapRenderTargetPtr> scope(b);

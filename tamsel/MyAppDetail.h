@@ -5,8 +5,9 @@
 #include "CMyException.h"
 #include "Dbg.h"
 
-// The renderer's exceptions and log lines name MyApp.cpp, whichever of its
-// files throws them.
+// The renderer's exceptions and log lines that carry fixed line numbers name
+// MyApp.cpp, whichever of its files throws them; the others name their own
+// file and line (THROW_MY_EXCEPTION, DBG_FILE).
 const wchar_t* myAppSourcePath();
 #define MYAPP_FILE (fileNameOf(myAppSourcePath()).c_str())
 #define MYAPP_THROW(line, callName, code) \

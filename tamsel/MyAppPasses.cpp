@@ -21,7 +21,7 @@ void CMyApp::getCaptionBitmap(ID2D1RenderTarget* captionTarget, UINT w, UINT h2,
     if (FAILED(hr)) MYAPP_THROW(664, L"GetDataPointer()", hr);
     UINT stride = 0;
     hr = lock->GetStride(&stride);
-    if (FAILED(hr)) MYAPP_THROW(__LINE__, L"GetStride()", hr);
+    if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"GetStride()", hr);
     myapp::recolourCaption(data, size, stride, w, h2, imeOpen ? m_imeColorOn : m_imeColorOff,
                            m_effect, m_spnVal);
   }  // the lock ends before the copy is read again
