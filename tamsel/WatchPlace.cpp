@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "CMyException.h"
+#include "C_HBITMAP.h"
 #include "C_HDC.h"
 #include "C_HDCCompat.h"
 #include "Dbg.h"
@@ -25,6 +26,33 @@ static const COLORREF INDICATOR_KEY = RGB(254, 0, 0);
 static const wchar_t ADMIN_LABEL[] = L"管理者";
 
 HWND g_hNoAdminWarned = NULL;
+
+// Whether the visual style has an active-caption picture, asked once per theme handle.
+struct CaptionThemeProbe {
+  HTHEME asked = NULL;
+  bool hasCaption = false;
+};
+static CaptionThemeProbe s_captionTheme;
+
+// The theme handed to the renderer. A visual style without an active-caption picture
+// (or a uxtheme without GetThemeBitmap) would make every frame over a normal window
+// fail, and the indicator would never appear; such a theme goes to the renderer as
+// no theme, which draws its built-in caption instead.
+static HTHEME captionThemeOf(HTHEME theme) {
+  if (theme == NULL) return NULL;
+  if (theme != s_captionTheme.asked) {
+    s_captionTheme.asked = theme;
+    try {
+      C_HBITMAP probe(theme);
+      s_captionTheme.hasCaption = true;
+    } catch (CMyException* e) {
+      s_captionTheme.hasCaption = false;
+      WATCH_LOG(LOG_WARN, L"GetThemeBitmap() : no caption picture : 0x%0.8x", e->m_code);
+      delete e;
+    }
+  }
+  return s_captionTheme.hasCaption ? theme : NULL;
+}
 
 // The catchers' line for an exception that ends a draw.
 static void logDrawException(CMyException* e, const wchar_t* srcFile, int line) {
@@ -94,8 +122,9 @@ void Watch::draw(HWND target, int open, int show) {
     const wchar_t* label = labelOf(open ? m_convMode : -1);
     if (canOpenProcess(target) == 0) label = ADMIN_LABEL;
 
-    STRUCT_DRAW_INFO info = {open,    label,     buttonWidth, theme ? theme->m_hTheme : NULL,
-                             m_dMode, screenMode};
+    STRUCT_DRAW_INFO info = {open,        label,
+                             buttonWidth, captionThemeOf(theme ? theme->m_hTheme : NULL),
+                             m_dMode,     screenMode};
     if (g_pMyApp) g_pMyApp->draw(memDC->m_hDC, place.size, &info);
 
     BYTE opacity = drawOpacity(show, m_transparent, m_imeOpen, m_alphaOn, m_alphaOff);
@@ -242,6 +271,7 @@ void Watch::onThemeChanged(HWND hwnd) {
     WATCH_LOG(LOG_ERROR, L"SetWindowPos() : set");
   }
   m_pTheme.reset(new C_ThemeData(hwnd));
+  s_captionTheme = CaptionThemeProbe();  // the new theme is asked afresh
 }
 
 bool Watch::shouldEraseBackground() {
