@@ -190,6 +190,26 @@ TEST_F(MyAppPixels, UnderlineAddsLitPixels) {
   EXPECT_GT(countOther(underlined, ON_PIXEL), countOther(plain, ON_PIXEL) + 5);
 }
 
+TEST_F(MyAppPixels, UnderlineCoversTheFirstCharacterOnly) {
+  g_pSettings->iconShow = 0;
+  g_pSettings->bokasiOpacity = 0;
+  const float fs = labelSize();
+  const SIZE size = {300, 100};
+  Frame plain = drawFrame(size, drawInfo(1, L"AA", DISP_FIXED, 2));
+  renderer().m_logFont.lfUnderline = 1;
+  Frame underlined = drawFrame(size, drawInfo(1, L"AA", DISP_FIXED, 2));
+  // the label box is 2 em wide and the text centred in it: the first character
+  // ends at the box's middle
+  const myapp::FrameGeometry g = myapp::frameGeometry(DISP_FIXED, 300, 100, 0, 2, fs, 80);
+  const int middle = (int)(g.textOrigin.x + fs);
+  int left = 0, right = 0;
+  for (int y = 0; y < size.cy; ++y)
+    for (int x = 0; x < size.cx; ++x)
+      if (plain.at(x, y) != underlined.at(x, y)) ++(x <= middle + 1 ? left : right);
+  EXPECT_GT(left, 3);
+  EXPECT_EQ(right, 0);
+}
+
 TEST_F(MyAppPixels, FrameAbandonedInsideItsDrawDoesNotBlockTheNext) {
   g_pSettings->iconShow = 0;
   g_pSettings->bokasiOpacity = 0;
