@@ -221,11 +221,18 @@ bool parseHorizontalPos(const std::string& text, float* value) {
 }
 
 void CMySerialize::writeArchive(std::ostream& out) const {
+  std::ostringstream text;
   {
-    boost::archive::xml_oarchive archive(out);
+    boost::archive::xml_oarchive archive(text);
     const CMySerialize& self = *this;
     archive << boost::serialization::make_nvp("Corvela", self);
   }  // the trailer is written here
+  // The archive's stream layer ends with one more line feed after the
+  // trailer; the file ends with the trailer's own.
+  std::string bytes = text.str();
+  if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\n\n") == 0) bytes.pop_back();
+  out.write(bytes.data(), (std::streamsize)bytes.size());
+  out.flush();
   if (!out) throw std::runtime_error("output stream error");
 }
 
@@ -256,6 +263,12 @@ bool CMySerialize::readFile(const std::wstring& path, std::string* error) {
 }
 
 bool CMySerialize::writeFile(const std::wstring& path) const {
+  // A file the user made read-only is left as it is.
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    logFailure(L"writeFile()", path, L"read-only, not replaced");
+    return false;
+  }
   std::wstring temp;
   if (!writeTemporary(*this, directoryOf(path), &temp)) return false;
   if (!MoveFileExW(temp.c_str(), path.c_str(),

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -40,6 +41,7 @@ inline std::vector<std::wstring> listCurrentDir() {
     if (name != L"." && name != L"..") names.push_back(name);
   } while (FindNextFileW(find, &data));
   FindClose(find);
+  std::sort(names.begin(), names.end());
   return names;
 }
 
