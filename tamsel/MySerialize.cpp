@@ -41,11 +41,6 @@ void setDefaultFont(LOGFONTW* font) {
   lstrcpynW(font->lfFaceName, L"メイリオ", LF_FACESIZE);
 }
 
-void showBrokenFileBox() {
-  MessageBoxW(g_hMainWnd, settingsBrokenText(SETTINGS_FILE_NAME).c_str(), APP_ERROR_CAPTION,
-              MB_ICONERROR);
-}
-
 }  // namespace
 
 int defaultFontHeight(int logPixelsY) { return -MulDiv(12, logPixelsY, 72); }
@@ -141,43 +136,48 @@ SettingsFileState settingsFileState(const std::wstring& path, std::wstring* reas
   return SettingsFileState::Present;
 }
 
-void CMySerialize::loadFile() {
+void CMySerialize::loadFile() { loadFileAt(SETTINGS_FILE_NAME); }
+
+void CMySerialize::saveFile() { saveFileAt(SETTINGS_FILE_NAME); }
+
+void CMySerialize::loadFileAt(const std::wstring& path) {
   std::wstring reason;
-  switch (settingsFileState(SETTINGS_FILE_NAME, &reason)) {
+  switch (settingsFileState(path, &reason)) {
     case SettingsFileState::Missing:
-      dbgPrintInfo(L"%s(%d) INFO : No serialize file(%s).\n", DBG_FILE, 81, SETTINGS_FILE_NAME);
-      saveFile();
+      dbgPrintInfo(L"%s(%d) INFO : No serialize file(%s).\n", DBG_FILE, 81, path.c_str());
+      saveFileAt(path);
       return;
     case SettingsFileState::Unknown:
       // Whether the file is there cannot be told: run on the current values
       // and never write over a file that may hold the user's settings.
-      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s : file kept, not loaded\n",
-               DBG_FILE, __LINE__, L"ERROR", SETTINGS_FILE_NAME, reason.c_str());
+      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s : not loaded, kept as it is\n",
+               DBG_FILE, __LINE__, L"ERROR", path.c_str(), reason.c_str());
       m_keepFile = true;
       return;
     case SettingsFileState::Present:
       break;
   }
   std::string error;
-  if (readFile(SETTINGS_FILE_NAME, &error)) return;
+  if (readFile(path, &error)) return;
   std::wstring wideError(error.begin(), error.end());
   dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s\n", DBG_FILE, __LINE__, L"ERROR",
-           SETTINGS_FILE_NAME, wideError.c_str());
+           path.c_str(), wideError.c_str());
   m_keepFile = true;
-  showBrokenFileBox();
+  MessageBoxW(g_hMainWnd, settingsBrokenText(path.c_str()).c_str(), APP_ERROR_CAPTION,
+              MB_ICONERROR);
   PostQuitMessage(-1);
 }
 
-void CMySerialize::saveFile() {
+void CMySerialize::saveFileAt(const std::wstring& path) {
   if (m_keepFile) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : %s was not readable; not overwritten\n",
-             DBG_FILE, __LINE__, L"ERROR", SETTINGS_FILE_NAME);
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : %s could not be read; not overwritten\n",
+             DBG_FILE, __LINE__, L"ERROR", path.c_str());
     return;
   }
   try {
-    writeFile(SETTINGS_FILE_NAME);  // logs its own failures
+    writeFile(path);  // logs its own failures
   } catch (...) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : unexpected failure\n", DBG_FILE, __LINE__,
-             L"ERROR");
+    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : %s : unexpected failure\n", DBG_FILE,
+             __LINE__, L"ERROR", path.c_str());
   }
 }

@@ -24,6 +24,9 @@ class CMySerialize {
   // Writes the record to "Corvela.xml"; a failure is logged, never thrown, and
   // leaves the old file as it was.
   void saveFile();
+  // The same for a settings file of another name or place.
+  void loadFileAt(const std::wstring& path);
+  void saveFileAt(const std::wstring& path);
 
   // The archive itself. readArchive leaves the record unchanged and returns
   // false with the reason in *error when the archive cannot be read.

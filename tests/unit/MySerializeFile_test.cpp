@@ -570,6 +570,27 @@ TEST_F(SettingsFile, SaveToAReadOnlyFileIsLoggedAndKeepsTheOldFile) {
   EXPECT_EQ(toCrLf(writeText(record)), sts::readBytes(L"Corvela.xml"));
 }
 
+TEST_F(SettingsFile, StatusFailureIsLoggedAndNothingIsWritten) {
+  // The device name CON answers the status query with an error here.
+  std::wstring reason;
+  if (settingsFileState(L"CON", &reason) != SettingsFileState::Unknown) {
+    GTEST_SKIP() << "the status of CON does not fail on this system";
+  }
+  EXPECT_FALSE(reason.empty());
+  initLog(L"Corvela.log", 1, 1, 1, LOG_ERROR);
+  CMySerialize record = sentinel();
+  record.loadFileAt(L"CON");
+  expectSameRecord(sentinel(), record);
+  EXPECT_TRUE(record.m_keepFile);
+  record.saveFileAt(L"CON");  // refused: the file could not be looked at
+  std::string log = sts::readBytes(L"Corvela.log");
+  EXPECT_NE(std::string::npos, log.find("ERROR    : loadFile() : CON : status() : ")) << log;
+  EXPECT_NE(std::string::npos, log.find("ERROR    : saveFile() : CON could not be read")) << log;
+  EXPECT_EQ(std::vector<std::wstring>{L"Corvela.log"}, sts::listCurrentDir());
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // the program goes on
+}
+
 // The texts of the static controls of a window.
 BOOL CALLBACK collectStaticText(HWND child, LPARAM param) {
   wchar_t className[32] = {0};
