@@ -247,6 +247,9 @@ bool CMySerialize::readArchive(std::istream& in, std::string* error) {
   } catch (const std::exception& e) {
     if (error != nullptr) *error = e.what();
     return false;
+  } catch (...) {
+    if (error != nullptr) *error = "unknown failure";
+    return false;
   }
   loaded.m_keepFile = false;
   *this = loaded;

@@ -440,6 +440,35 @@ TEST_F(SettingsFile, DamagedHeadersAndValuesAreRefused) {
   }
 }
 
+// Class attributes of other values: the reader either takes the values from
+// their places or refuses, and a refusal leaves the record alone.
+TEST_F(SettingsFile, OtherClassAttributesNeverCrash) {
+  const std::string root = "<Corvela class_id=\"0\" tracking_level=\"0\" version=\"0\">";
+  const std::string font = "<logFont class_id=\"2\" tracking_level=\"0\" version=\"0\">";
+  const std::pair<std::string, std::string> variants[] = {
+      {root, "<Corvela class_id=\"5\" tracking_level=\"0\" version=\"0\">"},
+      {root, "<Corvela class_id=\"0\" tracking_level=\"1\" version=\"0\">"},
+      {root, "<Corvela class_id=\"0\" tracking_level=\"1\" version=\"0\" object_id=\"_0\">"},
+      {root, "<Corvela class_id=\"0\" tracking_level=\"0\" version=\"7\">"},
+      {root, "<Corvela class_id_reference=\"0\">"},
+      {root, "<Corvela class_id=\"-1\" tracking_level=\"0\" version=\"0\">"},
+      {root, "<Corvela class_name=\"x\" class_id=\"0\" tracking_level=\"0\" version=\"0\">"},
+      {root, "<Corvela>"},
+      {font, "<logFont class_id=\"1\" tracking_level=\"0\" version=\"0\">"},
+      {font, "<logFont class_id_reference=\"1\">"},
+      {font, "<logFont class_id=\"2\" tracking_level=\"0\" version=\"65535\">"},
+      {font, "<logFont>"},
+  };
+  for (const auto& variant : variants) {
+    CMySerialize record = sentinel();
+    if (readText(&record, replaceFirst(m_defaults, variant.first, variant.second))) {
+      expectSameRecord(CMySerialize(), record);  // the values are read from their places
+    } else {
+      expectSameRecord(sentinel(), record);
+    }
+  }
+}
+
 TEST_F(SettingsFile, EmptyAndGarbageFilesAreRefused) {
   EXPECT_FALSE(loadsFromDisk(""));
   EXPECT_FALSE(loadsFromDisk("\r\n"));
