@@ -21,8 +21,9 @@ file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/unit/*.cpp")
 add_executable(corvela_unit ${UNIT_SOURCES} $<TARGET_OBJECTS:corvela_core> $<TARGET_OBJECTS:corvela_res>)
 target_include_directories(corvela_unit PRIVATE "${CMAKE_SOURCE_DIR}/tests")
 target_link_libraries(corvela_unit PRIVATE corvela_core gtest_main)
+# Every Wine test takes one desk (a display and a prefix of its own, scripts/test.sh).
 gtest_discover_tests(corvela_unit DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-  PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS unit)
+  PROPERTIES RESOURCE_GROUPS desk:1 TIMEOUT 120 LABELS unit)
 
 # End-to-end tests: drive the real program from a separate process.
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp")
@@ -32,10 +33,10 @@ if(E2E_SOURCES)
   target_link_libraries(corvela_e2e PRIVATE corvela_flags gtest_main ${CORVELA_SYSTEM_LIBS})
   add_dependencies(corvela_e2e ${CORVELA_EXE_NAME})
   gtest_discover_tests(corvela_e2e DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES RUN_SERIAL TRUE TIMEOUT 180 LABELS e2e)
+    PROPERTIES RESOURCE_GROUPS desk:1 TIMEOUT 180 LABELS e2e)
 endif()
 
-# Benchmarks: built and run, they print their figures and fail only when they cannot measure.
+# Benchmarks: built and run alone, they print their figures and fail only when they cannot measure.
 file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/bench/*.cpp")
 foreach(src IN LISTS BENCH_SOURCES)
   get_filename_component(name "${src}" NAME_WE)

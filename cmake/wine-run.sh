@@ -7,6 +7,15 @@ set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 if [ "${1:-}" = "--prefix" ]; then export WINEPREFIX="$2"; shift 2; fi
 : "${WINEPREFIX:?usage: wine-run.sh --prefix DIR program.exe [args]}"
+# A test that CTest placed on a desk (scripts/test.sh) gets that desk's display
+# and Wine prefix: desk 0 uses the build's prefix itself, desk N "<prefix>-N".
+if [ -n "${CTEST_RESOURCE_GROUP_COUNT:-}" ] && [ -n "${CTEST_RESOURCE_GROUP_0_DESK:-}" ]; then
+  desk="${CTEST_RESOURCE_GROUP_0_DESK#id:}"
+  desk="${desk%%,*}"
+  read -r -a desk_displays <<<"${CORVELA_DISPLAYS:-}"
+  if [ -n "${desk_displays[$desk]:-}" ]; then export DISPLAY=":${desk_displays[$desk]}"; fi
+  if [ "$desk" != 0 ]; then WINEPREFIX="$WINEPREFIX-$desk"; fi
+fi
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
