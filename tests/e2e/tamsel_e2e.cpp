@@ -443,4 +443,21 @@ TEST_F(TrayE2e, AboutCommandOpensTheAboutBox) {
   EXPECT_EQ(0u, app.end());
 }
 
+TEST_F(SettingsFileE2e, EscapeInTheOpenDialogCancelsIt) {
+  CorvelaProcess& app = startAndWait(L"/DBG:111:INFO");
+  ASSERT_NE(nullptr, app.mainWindow());
+  ASSERT_TRUE(app.post(WM_COMMAND, kCmdSettings));
+  HWND dlg = app.waitDialog(L"設定");
+  ASSERT_NE(nullptr, dlg);
+  // A key for one of the dialog's controls: only the loop's dialog handling turns
+  // Escape into Cancel.
+  HWND ok = GetDlgItem(dlg, IDOK);
+  ASSERT_NE(nullptr, ok);
+  PostMessageW(ok, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  EXPECT_TRUE(waitForLog(dir(), L"proc() :  CANCEL."));
+  EXPECT_TRUE(waitUntil([&] { return !IsWindow(dlg); }));
+  EXPECT_TRUE(waitForLog(dir(), L"receive <WM_MY_SAVE_SETTINGCHANGE>"));
+  EXPECT_EQ(0u, app.end());
+}
+
 }  // namespace
