@@ -51,6 +51,9 @@ class Watch {
   void setTopmost(int on);
   BOOL isCompositionEnabled();
   void onThemeChanged(HWND hwnd);
+  // False while the indicator is layered: the window procedure then leaves WM_ERASEBKGND
+  // unerased, so a resize does not wipe the layered picture until the next draw.
+  bool shouldEraseBackground();
 
   // Timers, blinking and the movable fixed mode.
   void timerStartBlink();
@@ -69,6 +72,7 @@ class Watch {
   void beginSettingDialog();
   void endSettingDialog();
   void setForeWin(HWND hwnd);
+  void onTransWaitTick();  // one TIMER_TRANS_WAIT tick of the hover countdown
 
   int m_dimOff;
   int m_dimOn;
