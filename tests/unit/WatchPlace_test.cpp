@@ -9,7 +9,12 @@
 
 #include <memory>
 
+#include "CMyException.h"
+#include "C_HBITMAP.h"
+#include "C_HDC.h"
+#include "C_HDCCompat.h"
 #include "C_ThemeData.h"
+#include "MyApp.h"
 #include "IndicatorWindows.h"
 #include "MySerialize.h"
 #include "MyToolTip.h"
@@ -268,6 +273,86 @@ TEST_F(WatchOnDesktop, SettingDialogHandOverHidesAndBringsBackTheIndicator) {
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(rectIs(windowRect(ind()), 100, 0, 250, 50));
   EXPECT_EQ(target->hwnd(), GetForegroundWindow());
+}
+
+// A memory DC of the size, every pixel set to the marker value.
+std::unique_ptr<C_HDCCompat> markedDC(HWND wnd, SIZE size, DWORD marker) {
+  C_HDC windowDC(wnd);
+  std::unique_ptr<C_HDCCompat> dc(new C_HDCCompat(windowDC.m_hDC, size));
+  DWORD* px = static_cast<DWORD*>(dc->m_pBits);
+  for (LONG i = 0; i < size.cx * size.cy; ++i) px[i] = marker;
+  return dc;
+}
+
+// The pixel at (x, y) from the top of a bottom-up 32-bit DIB.
+DWORD pixelAt(const C_HDCCompat& dc, SIZE size, int x, int y) {
+  GdiFlush();
+  return static_cast<const DWORD*>(dc.m_pBits)[(size.cy - 1 - y) * size.cx + x];
+}
+
+TEST_F(WatchOnDesktop, LayeredIndicatorLeavesWmEraseBkgndUnpainted) {
+  const SIZE size = {64, 32};
+  const DWORD marker = 0x12345678;
+  g_pWatch.reset(m_watch.release());
+  std::unique_ptr<C_HDCCompat> dc = markedDC(ind(), size, marker);
+  EXPECT_NE(0, WndProc(ind(), WM_ERASEBKGND, (WPARAM)dc->m_hDC, 0));
+  EXPECT_EQ(marker, pixelAt(*dc, size, 10, 10)) << "the layered picture was erased";
+
+  // The movable bordered window erases as any window does.
+  g_pWatch->m_dMode = DISP_FIXED;
+  ASSERT_EQ(1, g_pWatch->switchStyle(0));
+  WndProc(ind(), WM_ERASEBKGND, (WPARAM)dc->m_hDC, 0);
+  EXPECT_NE(marker, pixelAt(*dc, size, 10, 10));
+  m_watch.reset(g_pWatch.release());
+}
+
+TEST_F(WatchOnDesktop, FixedModePainterDrawsTheInsideOfTheBorderedWindow) {
+  g_pSettings.reset(new CMySerialize());  // the default label font
+  g_pMyApp.reset(new CMyApp());
+  g_pMyApp->create(ind());
+  ASSERT_NE(nullptr, g_pMyApp->m_pRenderTarget.GetInterfacePtr()) << "no renderer here";
+  useFixedMode(RECT{100, 100, 250, 150});
+  ASSERT_EQ(1, w().switchStyle(0));
+  RECT wr = windowRect(ind());
+  const int insideW = (wr.right - wr.left) - 2 * GetSystemMetrics(SM_CXFRAME);
+  const int insideH = (wr.bottom - wr.top) - 2 * GetSystemMetrics(SM_CYFRAME);
+  ASSERT_GT(insideW, 4);
+  ASSERT_GT(insideH, 4);
+
+  const SIZE size = {insideW + 20, insideH + 20};
+  const DWORD marker = 0x00000000;
+  std::unique_ptr<C_HDCCompat> dc = markedDC(ind(), size, marker);
+  w().onPaint(dc->m_hDC, NULL, 0);
+  // Fixed mode fills its whole rectangle opaquely; nothing beyond the inside is touched.
+  EXPECT_EQ(0xFFu, pixelAt(*dc, size, 2, insideH / 2) >> 24);
+  EXPECT_EQ(0xFFu, pixelAt(*dc, size, insideW - 2, insideH / 2) >> 24);
+  EXPECT_EQ(marker, pixelAt(*dc, size, insideW + 5, insideH / 2));
+  EXPECT_EQ(marker, pixelAt(*dc, size, insideW / 2, insideH + 5));
+  g_pMyApp.reset();
+  g_pSettings.reset();
+}
+
+TEST_F(WatchOnDesktop, ThemeWithoutACaptionPictureStillDrawsOverANormalWindow) {
+  HTHEME theme = w().m_pTheme ? w().m_pTheme->m_hTheme : NULL;
+  if (theme == NULL) GTEST_SKIP() << "no visual style here";
+  try {
+    C_HBITMAP picture(theme);
+    GTEST_SKIP() << "this visual style has its caption picture";
+  } catch (CMyException* e) {
+    delete e;  // the case under test: Wine's uxtheme has no GetThemeBitmap
+  }
+  if (composited()) GTEST_SKIP() << "composition on";
+  g_pSettings.reset(new CMySerialize());
+  g_pMyApp.reset(new CMyApp());
+  g_pMyApp->create(ind());
+  auto target = makeTarget();
+  // A draw that fails pushes nothing: the fixture's opacity 255 would stay.
+  w().draw(target->hwnd(), 0, 1);
+  EXPECT_EQ(153, layeredAttributes(ind()).alpha);
+  RECT tr = windowRect(target->hwnd());
+  EXPECT_TRUE(rectIs(windowRect(ind()), tr.left, tr.top, tr.right, tr.top + floatCaptionHeight()));
+  g_pMyApp.reset();
+  g_pSettings.reset();
 }
 
 // ---------------------------------------------------------------------------
