@@ -332,6 +332,11 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_PAINT:
       onPaint(hWnd);
       return 0;
+    case WM_ERASEBKGND:
+      // The layered indicator keeps its picture: erasing it to the class background
+      // would show that background until the next draw.
+      if (g_pWatch && !g_pWatch->shouldEraseBackground()) return 1;
+      return DefWindowProcW(hWnd, message, wParam, lParam);
     case WM_GETMINMAXINFO:
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {24, 24};
       return 0;
