@@ -136,7 +136,9 @@ TEST_F(WatchOnDesktop, HiddenDrawShrinksTo20x20WithOpacityZeroButStaysShown) {
   EXPECT_TRUE(rectIs(windowRect(ind()), tr.left, tr.top, tr.left + 20, tr.top + 20));
   EXPECT_EQ(0, w().m_show);
   EXPECT_TRUE(IsWindowVisible(ind()));  // placed with SWP_SHOWWINDOW all the same
-  if (!composited()) EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+  if (!composited()) {
+    EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+  }
 }
 
 TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
@@ -147,7 +149,9 @@ TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
   w().draw(target->hwnd(), 0, 1);
   EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
   EXPECT_EQ(0, w().m_show);
-  if (!composited()) EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+  if (!composited()) {
+    EXPECT_EQ(0, layeredAttributes(ind()).alpha);
+  }
 }
 
 TEST_F(WatchOnDesktop, MaximizedTargetIsShiftedByTheEdgeAndFramePlusCaptionHigh) {
@@ -181,7 +185,9 @@ TEST_F(WatchOnDesktop, FixedModeStandsAtItsRectangleTopmost) {
   w().draw(target->hwnd(), 0, 1);
   EXPECT_TRUE(rectIs(windowRect(ind()), 100, 0, 250, 50));
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-  if (!composited()) EXPECT_EQ(153, layeredAttributes(ind()).alpha);
+  if (!composited()) {
+    EXPECT_EQ(153, layeredAttributes(ind()).alpha);
+  }
 }
 
 TEST_F(WatchOnDesktop, ButtonWidthOfACaptionWithoutButtonsFallsBack) {
