@@ -97,6 +97,29 @@ static void pushPlain(HWND hWnd, HDC windowDC, HDC memDC, SIZE size, BYTE opacit
   }
 }
 
+// Stacks and places the indicator: just above the target (below every window that
+// covers it), topmost in fixed mode or when the window above cannot be opened.
+static void placeOverTarget(Watch& w, HWND target, int show, const Placement& place) {
+  HWND prev = NULL;
+  int prevCanOpen = 1;
+  if (w.m_dMode != DISP_FIXED && show) {
+    prev = GetWindow(target, GW_HWNDPREV);
+    if (prev != NULL && prev != w.m_hWnd) prevCanOpen = w.canOpenProcess(prev);
+  }
+  ZORDER_KIND kind = chooseZOrder(w.m_dMode, show, prev, w.m_hWnd, prevCanOpen);
+  if (kind == ZORDER_TOPMOST && prev != NULL && prev != w.m_hWnd && !prevCanOpen &&
+      shouldWarnNoAdmin(prev, g_hNoAdminWarned, IsUserAnAdmin() != FALSE)) {
+    WATCH_LOG(LOG_CAUTION, L"管理者権限がありません");
+    g_hNoAdminWarned = prev;
+  }
+  if (!SetWindowPos(w.m_hWnd, insertAfterOf(kind, prev), place.pos.x, place.pos.y, place.size.cx,
+                    place.size.cy, zOrderFlagsOf(kind) | w.m_swpExtra)) {
+    DWORD err = GetLastError();
+    WATCH_LOG(LOG_ERROR, L"SetWindowPos() [0x%x,%d][0x%x]", (unsigned)err, (int)err,
+              (unsigned)(UINT_PTR)w.m_hWnd);
+  }
+}
+
 void Watch::draw(HWND target, int open, int show) {
   m_show = show;
   if (!IsWindow(target)) {
@@ -134,24 +157,7 @@ void Watch::draw(HWND target, int open, int show) {
       pushPlain(m_hWnd, windowDC->m_hDC, memDC->m_hDC, place.size, opacity);
     }
 
-    HWND prev = NULL;
-    int prevCanOpen = 1;
-    if (m_dMode != DISP_FIXED && show) {
-      prev = GetWindow(target, GW_HWNDPREV);
-      if (prev != NULL && prev != m_hWnd) prevCanOpen = canOpenProcess(prev);
-    }
-    ZORDER_KIND kind = chooseZOrder(m_dMode, show, prev, m_hWnd, prevCanOpen);
-    if (kind == ZORDER_TOPMOST && prev != NULL && prev != m_hWnd && !prevCanOpen &&
-        shouldWarnNoAdmin(prev, g_hNoAdminWarned, IsUserAnAdmin() != FALSE)) {
-      WATCH_LOG(LOG_CAUTION, L"管理者権限がありません");
-      g_hNoAdminWarned = prev;
-    }
-    if (!SetWindowPos(m_hWnd, insertAfterOf(kind, prev), place.pos.x, place.pos.y, place.size.cx,
-                      place.size.cy, zOrderFlagsOf(kind) | m_swpExtra)) {
-      DWORD err = GetLastError();
-      WATCH_LOG(LOG_ERROR, L"SetWindowPos() [0x%x,%d][0x%x]", (unsigned)err, (int)err,
-                (unsigned)(UINT_PTR)m_hWnd);
-    }
+    placeOverTarget(*this, target, show, place);
   } catch (CMyException* e) {
     logDrawException(e, DBG_FILE, __LINE__);
     delete e;
