@@ -16,6 +16,9 @@ using namespace e2e;
 
 namespace {
 
+// Where the tests put their titled target window.
+const RECT kTargetRect = {120, 140, 620, 440};
+
 class IndicatorE2e : public CorvelaTest {
  protected:
   // Lets Corvela write its default settings file, then changes it before the real start.
@@ -40,6 +43,13 @@ class IndicatorE2e : public CorvelaTest {
     CorvelaProcess& app = startAndWait(L"/DBG:111:INFO");
     m_app = &app;
     return app.mainWindow();
+  }
+
+  // Brings the target to the front and waits until the indicator marks its caption strip
+  // at the closed opacity (a foreign IME always reads closed under Wine).
+  ::testing::AssertionResult marks(HWND main, TargetWindow& target) {
+    bringToFront(target);
+    return showsOver(main, captionStrip(target.hwnd()), kClosedOpacityDefault);
   }
 
   // Waits until the indicator covers the rectangle, shown at the opacity.
@@ -75,7 +85,7 @@ class IndicatorE2e : public CorvelaTest {
 TEST_F(IndicatorE2e, TitledTargetInFrontGetsTheIndicatorOverItsCaptionStrip) {
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   bringToFront(target);
   RECT strip = captionStrip(target.hwnd());
   ASSERT_TRUE(showsOver(main, strip, kClosedOpacityDefault));
@@ -96,9 +106,8 @@ TEST_F(IndicatorE2e, TitledTargetInFrontGetsTheIndicatorOverItsCaptionStrip) {
 TEST_F(IndicatorE2e, MovedTargetHidesTheIndicatorForATickThenItFollows) {
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
-  bringToFront(target);
-  ASSERT_TRUE(showsOver(main, captionStrip(target.hwnd()), kClosedOpacityDefault));
+  TargetWindow target(L"Corvela target", kTargetRect);
+  ASSERT_TRUE(marks(main, target));
 
   SetWindowPos(target.hwnd(), NULL, 300, 320, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT corner = hiddenAt(300, 320);
@@ -110,9 +119,8 @@ TEST_F(IndicatorE2e, MovedTargetHidesTheIndicatorForATickThenItFollows) {
 TEST_F(IndicatorE2e, MaximizedTargetGetsTheStripShiftedByTheEdge) {
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
-  bringToFront(target);
-  ASSERT_TRUE(showsOver(main, captionStrip(target.hwnd()), kClosedOpacityDefault));
+  TargetWindow target(L"Corvela target", kTargetRect);
+  ASSERT_TRUE(marks(main, target));
   target.invoke([&] { ShowWindow(target.hwnd(), SW_MAXIMIZE); });
   ASSERT_TRUE(waitUntil([&] { return IsZoomed(target.hwnd()) != FALSE; }));
   EXPECT_TRUE(showsOver(main, maximizedStrip(target.hwnd()), kClosedOpacityDefault));
@@ -122,9 +130,8 @@ TEST_F(IndicatorE2e, MaximizedTargetGetsTheStripShiftedByTheEdge) {
 TEST_F(IndicatorE2e, MinimizedTargetHidesTheIndicator) {
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
-  bringToFront(target);
-  ASSERT_TRUE(showsOver(main, captionStrip(target.hwnd()), kClosedOpacityDefault));
+  TargetWindow target(L"Corvela target", kTargetRect);
+  ASSERT_TRUE(marks(main, target));
   target.invoke([&] { ShowWindow(target.hwnd(), SW_MINIMIZE); });
   ASSERT_TRUE(waitUntil([&] { return IsIconic(target.hwnd()) != FALSE; }));
   EXPECT_TRUE(hides(main));
@@ -140,9 +147,8 @@ TEST_F(IndicatorE2e, DestroyedTargetHidesTheIndicator) {
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
   {
-    TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
-    bringToFront(target);
-    ASSERT_TRUE(showsOver(main, captionStrip(target.hwnd()), kClosedOpacityDefault));
+    TargetWindow target(L"Corvela target", kTargetRect);
+    ASSERT_TRUE(marks(main, target));
   }
   EXPECT_TRUE(hides(main));
   EXPECT_TRUE(m_app->running());
@@ -168,7 +174,7 @@ TEST_P(NonCaptionE2e, ToolWindowsAndUntitledPopupsAreNeverMarked) {
   prepareSettings([&](std::string& xml) { setInt(xml, "nonCaptionShow", nonCaptionShow); });
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   backToTarget(main, target);
 
   {
@@ -193,7 +199,7 @@ TEST_P(NonCaptionE2e, FullScreenWindowWithoutBorderIsMarkedOnlyWithNonCaptionSho
   prepareSettings([&](std::string& xml) { setInt(xml, "nonCaptionShow", nonCaptionShow); });
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   backToTarget(main, target);
 
   const int W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
@@ -241,7 +247,7 @@ TEST_F(IndicatorE2e, FixedModeStandsAtItsRectangleTopmost) {
   });
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   bringToFront(target);
   ASSERT_TRUE(showsOver(main, pos, kClosedOpacityDefault));
   IndicatorState s = readIndicator(main);
@@ -258,7 +264,7 @@ TEST_F(IndicatorE2e, BlinkingAlternatesTheFullAndTheDimOpacity) {
   });
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   bringToFront(target);
   RECT strip = captionStrip(target.hwnd());
   ASSERT_TRUE(showsOver(main, strip, kClosedOpacityDefault));
@@ -287,7 +293,7 @@ TEST_F(IndicatorE2e, BlinkingAlternatesTheFullAndTheDimOpacity) {
 TEST_F(IndicatorE2e, SettingsCommandHidesTheIndicatorUntilTheDialogIsCancelled) {
   HWND main = startIndicator();
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   bringToFront(target);
   RECT strip = captionStrip(target.hwnd());
   ASSERT_TRUE(showsOver(main, strip, kClosedOpacityDefault));
@@ -340,7 +346,7 @@ constexpr RECT MovableE2e::kPos;
 TEST_F(MovableE2e, HoverShowsTheCountdownTipThenTheBorderedMovableWindow) {
   HWND main = startFixed(3);
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   bringToFront(target);
   ASSERT_TRUE(showsOver(main, kPos, kClosedOpacityDefault));
 
@@ -372,7 +378,7 @@ TEST_F(MovableE2e, HoverShowsTheCountdownTipThenTheBorderedMovableWindow) {
 TEST_F(MovableE2e, LeavingTheMovedWindowStoresTheClampedRectangle) {
   HWND main = startFixed(0);  // movable as soon as the watch finds the cursor over it
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", RECT{120, 140, 620, 440});
+  TargetWindow target(L"Corvela target", kTargetRect);
   bringToFront(target);
   ASSERT_TRUE(showsOver(main, kPos, kClosedOpacityDefault));
   ASSERT_TRUE(SetCursorPos(375, 35));
