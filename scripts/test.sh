@@ -44,9 +44,22 @@ done
 export CORVELA_DISPLAYS="${displays[*]}"
 export DISPLAY=":${displays[0]}"
 export WINEPREFIX="$(prefix_of 0)"
+ctest_run() {
+  ctest --test-dir "$build" --output-on-failure --timeout 300 \
+    --resource-spec-file "$work/desks.json" -j "$slots" "$@"
+}
 set +e
-ctest --test-dir "$build" --output-on-failure --timeout 300 \
-  --resource-spec-file "$work/desks.json" -j "$slots" "$@"
+bench=0
+if [ "$#" -eq 0 ]; then
+  # The benchmarks first and alone, showing their figures; then everything else,
+  # so that CTest's own summary closes the output.
+  ctest_run -L bench -V | sed -n '/^[0-9]*: /s/^[0-9]*: //p'
+  bench=${PIPESTATUS[0]}
+  ctest_run -LE bench
+else
+  ctest_run "$@"
+fi
 code=$?
 set -e
+[ "$bench" -eq 0 ] || code=1
 exit "$code"
