@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "WindowTestSupport.h"
 #include "tamsel.h"
 
 namespace indicator_test {
@@ -16,27 +17,9 @@ inline void ensureInstance() {
   if (g_hInst == NULL) g_hInst = GetModuleHandleW(NULL);
 }
 
-inline LRESULT CALLBACK testWindowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefWindowProcW(h, m, w, l);
-}
-
 inline const wchar_t* testWindowClass() {
-  static const wchar_t kClass[] = L"CorvelaUnitWindow";
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW wc;
-    ZeroMemory(&wc, sizeof wc);
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = testWindowProc;
-    wc.hInstance = GetModuleHandleW(NULL);
-    wc.hCursor = LoadCursorW(NULL, IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClass;
-    RegisterClassExW(&wc);
-    registered = true;
-  }
-  return kClass;
+  wts::registerTestClass();
+  return wts::kTestClass;
 }
 
 // A top-level window of the test thread, destroyed with the object.
@@ -69,12 +52,8 @@ inline DWORD targetStyle() { return WS_OVERLAPPEDWINDOW | WS_VISIBLE; }
 // Handles every waiting message of the thread for ms milliseconds.
 inline void pumpFor(DWORD ms) {
   ULONGLONG end = GetTickCount64() + ms;
-  MSG msg;
   do {
-    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    wts::pumpMessages();
     Sleep(5);
   } while (GetTickCount64() < end);
 }

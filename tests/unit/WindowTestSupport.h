@@ -26,9 +26,11 @@ inline LRESULT CALLBACK plainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 inline void registerTestClass() {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = plainProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
   wc.lpszClassName = kTestClass;
   RegisterClassExW(&wc);  // a second registration fails harmlessly
 }
