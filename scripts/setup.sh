@@ -19,18 +19,18 @@ for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-# Debian's source archive for the machine's own suites (Boost comes from there).
+# Debian's source archive for the machine's own suites (Boost comes from there),
+# from the same archives, mirrors or proxies its binary entries use.
 src_list=/etc/apt/sources.list.d/corvela-src.sources
+codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+src_entries=$("$(dirname "${BASH_SOURCE[0]}")/apt-src-entries.sh" "$codename")
+if [ -z "$src_entries" ]; then
+  echo "setup: no apt entry serves suite $codename; cannot add its sources" >&2
+  exit 1
+fi
 need_update=0
-if [ ! -f "$src_list" ]; then
-  suites=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  as_root tee "$src_list" >/dev/null <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: ${suites} ${suites}-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+if [ ! -f "$src_list" ] || [ "$(cat "$src_list")" != "$src_entries" ]; then
+  printf '%s\n' "$src_entries" | as_root tee "$src_list" >/dev/null
   need_update=1
 fi
 

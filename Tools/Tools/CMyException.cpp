@@ -33,4 +33,14 @@ CMyException::~CMyException() {
   delete[] m_callName;
 }
 
-const wchar_t* CMyException::levelWord() { return m_levelNames[m_level]; }
+const wchar_t* CMyException::levelWord() const {
+  auto found = m_levelNames.find(m_level);
+  return found != m_levelNames.end() ? found->second : L"";
+}
+
+void logException(const CMyException* e, const wchar_t* catcherFile, int catcherLine) {
+  if (e == nullptr || !dbgWants(LOG_ERROR)) return;
+  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s(%d) : %s : 0x%0.8x\n", catcherFile, catcherLine,
+           L"ERROR", e->levelWord(), e->m_fileName ? e->m_fileName : L"", e->m_line,
+           e->m_callName ? e->m_callName : L"", (unsigned)e->m_code);
+}

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "Dbg.h"
+
 class CMyException {
  public:
   CMyException(const wchar_t* fileName, int line, int level, const wchar_t* callName, int code);
@@ -12,7 +14,7 @@ class CMyException {
   CMyException& operator=(const CMyException&) = delete;
 
   // The word of m_levelNames for m_level ("INIT", "INFO", "WARRN", "ERROR").
-  const wchar_t* levelWord();
+  const wchar_t* levelWord() const;
 
   int m_level;
   wchar_t* m_fileName;
@@ -21,6 +23,11 @@ class CMyException {
   int m_code;
   std::map<int, const wchar_t*> m_levelNames;
 };
+
+// The last catcher's line for an exception of the program, at the catcher's
+// file and line: "file(line) ERROR : WARRN : src(line) : call : 0x0000abcd".
+void logException(const CMyException* e, const wchar_t* catcherFile, int catcherLine);
+#define LOG_MY_EXCEPTION(e) logException((e), DBG_FILE, __LINE__)
 
 // Throws a new CMyException for the calling source file and line.
 #define THROW_MY_EXCEPTION(level, callName, code) \

@@ -75,6 +75,9 @@ std::wstring currentPrefix() {
 // message that does not fit is cut to LOG_MESSAGE_CHARS characters, the last
 // of them a line end, so the next line still starts on a line of its own.
 void formatMessage(wchar_t* buffer, const wchar_t* format, va_list args) {
+  // A formatting error leaves the buffer as it was: start from zeros so such a
+  // line never carries what the stack held before.
+  wmemset(buffer, L'\0', LOG_MESSAGE_CHARS + 1);
   int written = _vsnwprintf(buffer, LOG_MESSAGE_CHARS, format, args);
   if (written >= 0 && written < LOG_MESSAGE_CHARS) return;
   buffer[LOG_MESSAGE_CHARS] = L'\0';

@@ -45,3 +45,30 @@ std::wstring logPrefix(const SYSTEMTIME& utc, DWORD processId);
 // DBG_FILE, __LINE__, L"ERROR", ...).
 #define SRC_PATHW CORVELA_WIDEN(__FILE__)
 #define DBG_FILE (fileNameOf(SRC_PATHW).c_str())
+
+// True when a line of this level would be written.
+inline bool dbgWants(LOG_LEVEL level) { return s_dbgOut != 0 && (int)level >= (int)cm_level; }
+
+// The one way to write a log line: "file(line) WORD : text\n". The arguments are
+// evaluated only when the line passes the level test.
+//   DBG_LOG(LOG_ERROR, L"CreateDC() : %x", code);             this line's number
+//   DBG_LOG_AT(LOG_INFO, 81, L"No serialize file(%s).", name); a fixed line number
+//   DBG_LOG_WORD(LOG_INFO, 81, L"ERROR", L"...");             a word that is not the level's
+//   DBG_LOG_LASTERR(LOG_ERROR, L"CreateWindowEx()");          appends " : %x" of GetLastError
+// text is a wide string literal; the line end is added.
+#define DBG_LOG_WORD(level, line, word, text, ...)                                       \
+  do {                                                                                   \
+    if (dbgWants(level))                                                                 \
+      dbgPrint((level), L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, (int)(line), (word), \
+               ##__VA_ARGS__);                                                           \
+  } while (0)
+#define DBG_LOG_AT(level, line, text, ...) \
+  DBG_LOG_WORD(level, line, levelName(level), text, ##__VA_ARGS__)
+#define DBG_LOG(level, text, ...) DBG_LOG_AT(level, __LINE__, text, ##__VA_ARGS__)
+// GetLastError is read before anything else the line does can change it.
+#define DBG_LOG_LASTERR_AT(level, line, text, ...)                        \
+  do {                                                                    \
+    const unsigned dbgLastError_ = (unsigned)GetLastError();              \
+    DBG_LOG_AT(level, line, text L" : %x", ##__VA_ARGS__, dbgLastError_); \
+  } while (0)
+#define DBG_LOG_LASTERR(level, text, ...) DBG_LOG_LASTERR_AT(level, __LINE__, text, ##__VA_ARGS__)
