@@ -9,16 +9,28 @@
 #include "MyAppLogic.h"
 #include "tamsel.h"
 
-const D2D1_PIXEL_FORMAT g_pixelFormat = {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED};
-const D2D1_RENDER_TARGET_PROPERTIES g_renderTargetProps = {
-    D2D1_RENDER_TARGET_TYPE_DEFAULT, g_pixelFormat, 0.0f, 0.0f, D2D1_RENDER_TARGET_USAGE_NONE,
-    D2D1_FEATURE_LEVEL_DEFAULT};
+const D2D1_PIXEL_FORMAT g_pixelFormat =
+    D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED);
+const D2D1_RENDER_TARGET_PROPERTIES g_renderTargetProps =
+    D2D1::RenderTargetProperties(D2D1_RENDER_TARGET_TYPE_DEFAULT, g_pixelFormat);
 
 // The first WIC imaging factory (the one every Windows version has).
 static const CLSID CLSID_WicFactoryFirst = {
     0xCACAF262, 0x9370, 0x4615, {0xA1, 0x3B, 0x9F, 0x55, 0x39, 0xDA, 0x4C, 0x0A}};
 
 const wchar_t* myAppSourcePath() { return SRC_PATHW; }
+
+namespace myapp {
+void logDrawComError(const _com_error& e) {
+  DBG_LOG_AT(LOG_ERROR, 225, L"_com_error [%s]", e.ErrorMessage());
+}
+void logThemeComError(const _com_error& e) {
+  DBG_LOG_AT(LOG_ERROR, 183, L"getThemeProps() : [%s]", e.ErrorMessage());
+}
+void logPaintComError(const _com_error& e) {
+  DBG_LOG_AT(LOG_ERROR, 635, L"EXCEPTION paint() : _com_error %s", e.ErrorMessage());
+}
+}  // namespace myapp
 
 CMyApp::CMyApp()
     : m_hWnd(NULL),
@@ -31,12 +43,12 @@ CMyApp::CMyApp()
       m_bokasiOpacity(80),
       m_imeColorOn(0xCC3355),
       m_imeColorOff(0x5533CC),
-      m_hFont(NULL),
       m_logFont(),
       m_hLastTheme((HTHEME)(LONG_PTR)-1),
       m_horizontalPos(80.0f),
       m_indShow(1),
-      m_iconShow(1) {
+      m_iconShow(1),
+      m_simulatedDeviceLosses(0) {
   ZeroMemory(&m_logFont, sizeof(m_logFont));
 }
 
@@ -68,16 +80,13 @@ void CMyApp::create(HWND hWnd) {
     initD2D();
     if (g_pSettings) copySettings(*g_pSettings);
 
-    m_hFont = CreateFontIndirectW(&m_logFont);
-    if (m_hFont == NULL) MYAPP_THROW(__LINE__, L"CreateFontIndirect()", -1);
+    m_hFont = makeLabelFont(m_logFont);
 
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : CreateDCRenderTarget() in\n", MYAPP_FILE, __LINE__,
-             L"INFO");
+    DBG_LOG(LOG_INFO, L"CreateDCRenderTarget() in");
     resetHolder(m_pRenderTarget);
     HRESULT hr = m_pD2DFactory->CreateDCRenderTarget(&g_renderTargetProps, &m_pRenderTarget);
     if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateDCRenderTarget()", -1);
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : CreateDCRenderTarget() out\n", MYAPP_FILE, __LINE__,
-             L"INFO");
+    DBG_LOG(LOG_INFO, L"CreateDCRenderTarget() out");
 
     resetHolder(m_pBokasiBitmap);
     getBrushBitmap(m_bokasiColor, m_pBokasiBitmap);
@@ -88,8 +97,7 @@ void CMyApp::create(HWND hWnd) {
     reportSetupFailure(e);
     PostQuitMessage(-1);
   } catch (_com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : _com_error [%x]\n", MYAPP_FILE, __LINE__, L"ERROR",
-             (unsigned)e.WCode());
+    DBG_LOG(LOG_ERROR, L"_com_error [%x]", (unsigned)e.WCode());
     PostQuitMessage(-1);
   }
 }
@@ -106,16 +114,40 @@ void CMyApp::loadIcons() {
 }
 
 void CMyApp::reportSetupFailure(CMyException* e) {
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s(%d) : %s : 0x%0.8x\n", MYAPP_FILE, __LINE__,
-           L"ERROR", e->levelWord(), e->m_fileName, e->m_line, e->m_callName, e->m_code);
+  LOG_MY_EXCEPTION(e);
   const std::wstring text =
       myapp::setupErrorText(e->m_fileName, e->m_line, e->m_code, e->m_callName);
   MessageBoxW(m_hWnd, text.c_str(), L"tamsel : アプリケーション異常", MB_ICONERROR);
   delete e;
 }
 
+bool CMyApp::canMakeFace(const LOGFONTW& logFont, HRESULT* hr) {
+  IDWriteGdiInteropPtr interop;
+  *hr = m_pDWriteFactory->GetGdiInterop(&interop);
+  if (FAILED(*hr)) return false;
+  IDWriteFontPtr font;
+  *hr = interop->CreateFontFromLOGFONT(&logFont, &font);
+  return SUCCEEDED(*hr);
+}
+
+// A face DirectWrite cannot make (not installed, empty, blank) would fail every
+// frame; it is replaced by the default face here, once per settings, with one line.
+UniqueHFONT CMyApp::makeLabelFont(const LOGFONTW& settingsFont) {
+  const CMySerialize defaults;
+  LOGFONTW logFont = myapp::usableLogFont(settingsFont, defaults.logFont.lfHeight);
+  HRESULT hr = S_OK;
+  if (!canMakeFace(logFont, &hr)) {
+    DBG_LOG(LOG_WARN, L"CreateFontFromLOGFONT() : 0x%0.8x : face \"%s\" : default face \"%s\"",
+            (unsigned)hr, logFont.lfFaceName, defaults.logFont.lfFaceName);
+    lstrcpynW(logFont.lfFaceName, defaults.logFont.lfFaceName, LF_FACESIZE);
+  }
+  UniqueHFONT font(CreateFontIndirectW(&logFont));
+  if (!font) MYAPP_THROW(__LINE__, L"CreateFontIndirect()", -1);
+  return font;
+}
+
 void CMyApp::initD2D() {
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : initD2D() start.\n", MYAPP_FILE, __LINE__, L"INFO");
+  DBG_LOG(LOG_INFO, L"initD2D() start.");
 
   resetHolder(m_pD2DFactory);
   HRESULT hr = D2D1CreateFactory(D2D1_FACTORY_TYPE_SINGLE_THREADED, IID_ID2D1Factory, NULL,
@@ -134,45 +166,64 @@ void CMyApp::initD2D() {
                            reinterpret_cast<IUnknown**>(&m_pDWriteFactory));
   if (FAILED(hr)) MYAPP_THROW(__LINE__, L"DWriteCreateFactory()", hr);
 
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : initD2D() end.\n", MYAPP_FILE, __LINE__, L"INFO");
+  DBG_LOG(LOG_INFO, L"initD2D() end.");
 }
 
 // The new font and shading bitmap are made first and taken over only when both
 // exist, so a failure leaves the renderer drawing with its old settings.
 void CMyApp::onUpdate(const CMySerialize* settings) {
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : onUpdate() : old:%d, new:%d\n", MYAPP_FILE, __LINE__,
-           L"INFO", m_spnVal, settings->spnVal);
+  DBG_LOG(LOG_INFO, L"onUpdate() : old:%d, new:%d", m_spnVal, settings->spnVal);
 
-  HFONT font = CreateFontIndirectW(&settings->logFont);
-  if (font == NULL) MYAPP_THROW(__LINE__, L"CreateFontIndirect()", -1);
+  UniqueHFONT font;
   ID2D1BitmapPtr bokasi;
   try {
+    font = makeLabelFont(settings->logFont);
     getBrushBitmap(settings->bokasiColor, bokasi);
   } catch (CMyException* e) {
-    DeleteObject(font);
     dbgPrintInfo(L"EXCEPTION : onUpdate() : %s\n", e->m_callName);
     throw;
   } catch (_com_error& e) {
-    DeleteObject(font);
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : onUpdate() : _com_error %s\n", MYAPP_FILE, __LINE__,
-             L"ERROR", e.ErrorMessage());
+    DBG_LOG(LOG_ERROR, L"onUpdate() : _com_error %s", e.ErrorMessage());
     MYAPP_THROW(__LINE__, L"_com_error", e.Error());
   }
 
   copySettings(*settings);
-  if (m_hFont != NULL) DeleteObject(m_hFont);
-  m_hFont = font;
+  m_hFont = std::move(font);
   m_pBokasiBitmap = bokasi;
 
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : onUpdate() : Italic:%d, Under:%d, Strike:%d\n", MYAPP_FILE,
-           __LINE__, L"INFO", m_logFont.lfItalic, m_logFont.lfUnderline, m_logFont.lfStrikeOut);
+  DBG_LOG(LOG_INFO, L"onUpdate() : Italic:%d, Under:%d, Strike:%d", m_logFont.lfItalic,
+          m_logFont.lfUnderline, m_logFont.lfStrikeOut);
+}
+
+// Everything made on the render target goes with it: the new target and its
+// bitmaps are made aside and taken over only when all of them exist, so a
+// failure leaves the old ones for the next frame to try again.
+void CMyApp::recreateTarget() {
+  ID2D1DCRenderTargetPtr oldTarget = m_pRenderTarget;
+  ID2D1BitmapPtr oldBokasi = m_pBokasiBitmap;
+  ID2D1BitmapPtr oldIcons[] = {m_pIcon16, m_pIcon24, m_pIcon32, m_pIcon48};
+  auto restore = scope_exit([&] {
+    m_pRenderTarget = oldTarget;
+    m_pBokasiBitmap = oldBokasi;
+    m_pIcon16 = oldIcons[0];
+    m_pIcon24 = oldIcons[1];
+    m_pIcon32 = oldIcons[2];
+    m_pIcon48 = oldIcons[3];
+  });
+  resetHolder(m_pRenderTarget);
+  HRESULT hr = m_pD2DFactory->CreateDCRenderTarget(&g_renderTargetProps, &m_pRenderTarget);
+  if (FAILED(hr)) MYAPP_THROW(__LINE__, L"CreateDCRenderTarget()", hr);
+  ID2D1BitmapPtr bokasi;
+  getBrushBitmap(m_bokasiColor, bokasi);
+  m_pBokasiBitmap = bokasi;
+  loadIcons();
+  resetHolder(m_pIconBitmap);
+  restore.dismiss();
+  DBG_LOG(LOG_WARN, L"D2DERR_RECREATE_TARGET : render target made again");
 }
 
 void CMyApp::releaseAll() {
-  if (m_hFont != NULL) {
-    DeleteObject(m_hFont);
-    m_hFont = NULL;
-  }
+  m_hFont.reset();
   resetHolder(m_pIconBitmap);
   resetHolder(m_pDefaultCaption);
   resetHolder(m_pCaption);
@@ -183,6 +234,5 @@ void CMyApp::releaseAll() {
   resetHolder(m_pD2DFactory);
   m_hLastTheme = (HTHEME)(LONG_PTR)-1;  // no caption image is held any more
   // COM ends last, after everything made through it.
-  std::unique_ptr<C_CoInitialize> coInit(m_pCoInit.release());
-  coInit.reset();
+  m_pCoInit.reset();
 }

@@ -9,10 +9,13 @@
 #include <wincodec.h>
 
 #include <memory>
+#include <string>
 
 #include "CMyException.h"
 #include "C_CoInitialize.h"
+#include "FailureLatch.h"
 #include "MySerialize.h"
+#include "UniqueAny.h"
 
 // One reference-counting holder per interface; a call through an empty holder
 // raises _com_error(E_POINTER).
@@ -72,6 +75,13 @@ class CMyApp {
   void loadIcons();
   // The failure box of set-up: log line, message box, the exception deleted.
   void reportSetupFailure(CMyException* e);
+  // The GDI font of the label for a LOGFONT of the settings, held to a height that
+  // works and, when DirectWrite cannot make its face, on the default face.
+  UniqueHFONT makeLabelFont(const LOGFONTW& settingsFont);
+  // Whether DirectWrite can make a font of this LOGFONT; the failure's code in *hr.
+  bool canMakeFace(const LOGFONTW& logFont, HRESULT* hr);
+  // After a lost device: a new render target and the bitmaps made on it.
+  void recreateTarget();
 
   // Bitmaps.
   void getDefaultCaptionBitmap(IWICBitmapSourcePtr& target);
@@ -92,15 +102,16 @@ class CMyApp {
                             int s);
   void drawBackgroundStretched(ID2D1BitmapRenderTarget* target, ID2D1Bitmap* bitmap, int cx, int cy,
                                UINT w, UINT h2);
-  void getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, wchar_t** familyName, float* sizeDip,
-                   float* sizePt);
+  void getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, std::wstring& familyName,
+                   float* sizeDip, float* sizePt);
   void drawBokasi(D2D1_POINT_2F center, float width, float height, float capWidth, float opacity);
 
+  // Declared first, so that COM ends after everything made through it.
+  std::unique_ptr<C_CoInitialize> m_pCoInit;
   HWND m_hWnd;
   ID2D1FactoryPtr m_pD2DFactory;
   IWICImagingFactoryPtr m_pWICFactory;
   IDWriteFactoryPtr m_pDWriteFactory;
-  std::unique_ptr<C_CoInitialize> m_pCoInit;
   int m_effect;
   int m_spnVal;
   ID2D1BitmapPtr m_pIconBitmap;
@@ -119,10 +130,15 @@ class CMyApp {
   int m_bokasiOpacity;
   COLORREF m_imeColorOn;
   COLORREF m_imeColorOff;
-  HFONT m_hFont;
+  UniqueHFONT m_hFont;
   LOGFONTW m_logFont;
   HTHEME m_hLastTheme;
   float m_horizontalPos;
   int m_indShow;
   int m_iconShow;
+  // Test seam: the EndDraw of this many coming frames reports a lost device.
+  int m_simulatedDeviceLosses;
+  // The failure of the last frame (empty after a frame that drew), so that a
+  // failure repeated on every frame is logged when it starts and when it ends.
+  FailureLatch m_frameFailure;
 };

@@ -1,5 +1,6 @@
 // The renderer's lasting bitmaps: the built-in caption picture, the program
 // icon in four sizes and the shading bitmap.
+
 #include "MyApp.h"
 #include "MyAppDetail.h"
 #include "MyAppLogic.h"
@@ -69,34 +70,10 @@ void CMyApp::getDefaultCaptionBitmap(IWICBitmapSourcePtr& target) {
     dbgPrintInfo(L"EXCEPTION : paint3() : %s\n", e->m_callName);
     throw;
   } catch (_com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : EXCEPTION : paint3() : %s\n", DBG_FILE, __LINE__,
-             L"ERROR", e.ErrorMessage());
+    DBG_LOG(LOG_ERROR, L"EXCEPTION : paint3() : %s", e.ErrorMessage());
     THROW_MY_EXCEPTION(3, L"_com_error", last);
   }
 }
-
-namespace {
-// Destroys a loaded icon on every path; the normal path logs a failing DestroyIcon.
-class IconOwner {
- public:
-  explicit IconOwner(HICON icon) : m_icon(icon) {}
-  ~IconOwner() {
-    if (m_icon != NULL) DestroyIcon(m_icon);
-  }
-  IconOwner(const IconOwner&) = delete;
-  IconOwner& operator=(const IconOwner&) = delete;
-  void destroy() {
-    if (!DestroyIcon(m_icon)) {
-      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : DestroyIcon() : %x\n", DBG_FILE, __LINE__, L"ERROR",
-               (unsigned)GetLastError());
-    }
-    m_icon = NULL;
-  }
-
- private:
-  HICON m_icon;
-};
-}  // namespace
 
 void CMyApp::getIcon(ID2D1BitmapPtr& result, int height) {
   resetHolder(result);
@@ -104,18 +81,16 @@ void CMyApp::getIcon(ID2D1BitmapPtr& result, int height) {
     const HINSTANCE instance = windowInstance(m_hWnd);
     if (instance == NULL) THROW_MY_EXCEPTION(3, L"GetWindowLongPtr()", -1);
     const int iconSize = myapp::iconSizeForHeight(height);
-    HICON icon = (HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, iconSize,
-                                   iconSize, LR_DEFAULTCOLOR);
-    if (icon == NULL) THROW_MY_EXCEPTION(3, L"LoadImage()", -1);
-    IconOwner owner(icon);
+    UniqueHICON icon((HICON)LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, iconSize,
+                                       iconSize, LR_DEFAULTCOLOR));
+    if (!icon) THROW_MY_EXCEPTION(3, L"LoadImage()", -1);
 
     IWICBitmapPtr wicBitmap;
-    HRESULT hr = m_pWICFactory->CreateBitmapFromHICON(icon, &wicBitmap);
+    HRESULT hr = m_pWICFactory->CreateBitmapFromHICON(icon.get(), &wicBitmap);
     if (FAILED(hr)) {
-      dbgPrint(LOG_ERROR,
-               L"%-24s(%5d) %-8s : getIcon() : CreateBitmapFromHICON() : res : 0x%0.8x, iconSize "
-               L": %d, _height : %d\n",
-               DBG_FILE, __LINE__, L"ERROR", (unsigned)hr, iconSize, height);
+      DBG_LOG(LOG_ERROR,
+              L"getIcon() : CreateBitmapFromHICON() : res : 0x%0.8x, iconSize : %d, _height : %d",
+              (unsigned)hr, iconSize, height);
       THROW_MY_EXCEPTION(3, L"CreateBitmapFromHICON()", -1);
     }
     IWICFormatConverterPtr converter;
@@ -127,7 +102,8 @@ void CMyApp::getIcon(ID2D1BitmapPtr& result, int height) {
     ID2D1BitmapPtr bitmap;
     hr = m_pRenderTarget->CreateBitmapFromWicBitmap(converter, NULL, &bitmap);
     if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateBitmapFromWicBitmap()", -1);
-    owner.destroy();
+    // the normal path logs a failing DestroyIcon; the others let the owner destroy it
+    if (!DestroyIcon(icon.release())) DBG_LOG_LASTERR(LOG_ERROR, L"DestroyIcon()");
     result = bitmap;
   } catch (CMyException* e) {
     dbgPrintInfo(L"EXCEPTION : getIcon() : %s\n", e->m_callName);
@@ -159,9 +135,7 @@ const float BOKASI_CX = 36.0f, BOKASI_CY = 24.0f;
 // A transparent compatible target of the shading bitmap's size.
 ID2D1BitmapRenderTargetPtr shadingTarget(const ID2D1DCRenderTargetPtr& parent) {
   ID2D1BitmapRenderTargetPtr target;
-  const D2D1_SIZE_F size = {BOKASI_CX, BOKASI_CY};
-  HRESULT hr = parent->CreateCompatibleRenderTarget(
-      &size, NULL, NULL, D2D1_COMPATIBLE_RENDER_TARGET_OPTIONS_NONE, &target);
+  HRESULT hr = parent->CreateCompatibleRenderTarget(D2D1::SizeF(BOKASI_CX, BOKASI_CY), &target);
   if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateCompatibleRenderTarget()", hr);
   return target;
 }
@@ -178,9 +152,8 @@ ID2D1GradientStopCollectionPtr stopCollection(const ID2D1BitmapRenderTargetPtr& 
 // A bitmap of the shading format, w x h pixels at 96 DPI, made on the target.
 ID2D1BitmapPtr shadingBitmap(const ID2D1BitmapRenderTargetPtr& target, UINT w, UINT h) {
   ID2D1BitmapPtr bitmap;
-  const D2D1_SIZE_U size = {w, h};
-  const D2D1_BITMAP_PROPERTIES props = {g_pixelFormat, 96.0f, 96.0f};
-  HRESULT hr = target->CreateBitmap(size, NULL, 0, &props, &bitmap);
+  HRESULT hr = target->CreateBitmap(D2D1::SizeU(w, h), NULL, 0,
+                                    D2D1::BitmapProperties(g_pixelFormat), &bitmap);
   if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateBitmap()", hr);
   return bitmap;
 }
@@ -192,8 +165,8 @@ void copyTargetPixels(const ID2D1BitmapPtr& dst, const ID2D1BitmapRenderTargetPt
   ID2D1BitmapPtr drawn;
   HRESULT hr = src->GetBitmap(&drawn);
   if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"GetBitmap()", hr);
-  const D2D1_POINT_2U origin = {0, 0};
-  const D2D1_RECT_U rect = {0, 0, w, h};
+  const D2D1_POINT_2U origin = D2D1::Point2U(0, 0);
+  const D2D1_RECT_U rect = D2D1::RectU(0, 0, w, h);
   hr = dst->CopyFromBitmap(&origin, drawn, &rect);
   if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CopyFromBitmap()", hr);
 }
@@ -210,32 +183,31 @@ void endDraw(DrawScope<ID2D1BitmapRenderTargetPtr>& scope) {
 void CMyApp::getBrushBitmap(COLORREF color, ID2D1BitmapPtr& target) {
   ID2D1BitmapRenderTargetPtr a = shadingTarget(m_pRenderTarget);
   ID2D1BitmapRenderTargetPtr b = shadingTarget(m_pRenderTarget);
-  const D2D1_COLOR_F c = myapp::colorFromRef(color);
-  const D2D1_GRADIENT_STOP discStops[] = {
-      {0.0f, {c.r, c.g, c.b, 0.95f}}, {0.4f, {c.r, c.g, c.b, 0.9f}}, {1.0f, {c.r, c.g, c.b, 0.1f}}};
-  const D2D1_GRADIENT_STOP bandStops[] = {{0.0f, {c.r, c.g, c.b, 0.1f}},
-                                          {0.275f, {c.r, c.g, c.b, 0.9f}},
-                                          {0.5f, {c.r, c.g, c.b, 0.95f}},
-                                          {0.725f, {c.r, c.g, c.b, 0.9f}},
-                                          {1.0f, {c.r, c.g, c.b, 0.1f}}};
+  auto stop = [color](float position, float alpha) {
+    return D2D1::GradientStop(position, myapp::colorFromRef(color, alpha));
+  };
+  const D2D1_GRADIENT_STOP discStops[] = {stop(0.0f, 0.95f), stop(0.4f, 0.9f), stop(1.0f, 0.1f)};
+  const D2D1_GRADIENT_STOP bandStops[] = {stop(0.0f, 0.1f), stop(0.275f, 0.9f), stop(0.5f, 0.95f),
+                                          stop(0.725f, 0.9f), stop(1.0f, 0.1f)};
 
   ID2D1GradientStopCollectionPtr discCollection = stopCollection(b, discStops, 3);
   ID2D1RadialGradientBrushPtr discBrush;
-  const D2D1_RADIAL_GRADIENT_BRUSH_PROPERTIES discProps = {
-      {12.0f, 12.0f}, {0.0f, 0.0f}, 12.0f, 12.0f};
-  HRESULT hr = a->CreateRadialGradientBrush(&discProps, NULL, discCollection, &discBrush);
+  HRESULT hr =
+      a->CreateRadialGradientBrush(D2D1::RadialGradientBrushProperties(
+                                       D2D1::Point2F(12.0f, 12.0f), D2D1::Point2F(), 12.0f, 12.0f),
+                                   discCollection, &discBrush);
   if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateRadialGradientBrush()", hr);
 
   ID2D1GradientStopCollectionPtr bandCollection = stopCollection(a, bandStops, 5);
   ID2D1LinearGradientBrushPtr bandBrush;
-  const D2D1_LINEAR_GRADIENT_BRUSH_PROPERTIES bandProps = {{6.0f, 0.0f}, {6.0f, 24.0f}};
-  hr = a->CreateLinearGradientBrush(&bandProps, NULL, bandCollection, &bandBrush);
+  hr = a->CreateLinearGradientBrush(
+      D2D1::LinearGradientBrushProperties(D2D1::Point2F(6.0f, 0.0f), D2D1::Point2F(6.0f, 24.0f)),
+      bandCollection, &bandBrush);
   if (FAILED(hr)) THROW_MY_EXCEPTION(3, L"CreateLinearGradientBrush()", hr);
 
   {  // the disc on B
     DrawScope<ID2D1BitmapRenderTargetPtr> scope(b);
-    const D2D1_ELLIPSE disc = {{12.0f, 12.0f}, 12.0f, 12.0f};
-    b->FillEllipse(&disc, discBrush);
+    b->FillEllipse(D2D1::Ellipse(D2D1::Point2F(12.0f, 12.0f), 12.0f, 12.0f), discBrush);
     endDraw(scope);
   }
   ID2D1BitmapPtr discBitmap = shadingBitmap(b, 24, 24);
@@ -243,12 +215,10 @@ void CMyApp::getBrushBitmap(COLORREF color, ID2D1BitmapPtr& target) {
 
   {  // the disc halves as caps and the band between them on A
     DrawScope<ID2D1BitmapRenderTargetPtr> scope(a);
-    const D2D1_RECT_F leftDst = {0, 0, 12, 24}, leftSrc = {0, 0, 12, 24};
-    const D2D1_RECT_F rightDst = {24, 0, 36, 24}, rightSrc = {12, 0, 24, 24};
-    const D2D1_RECT_F band = {12, 0, 24, 24};
-    a->DrawBitmap(discBitmap, &leftDst, 1.0f, D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, &leftSrc);
-    a->DrawBitmap(discBitmap, &rightDst, 1.0f, D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, &rightSrc);
-    a->FillRectangle(&band, bandBrush);
+    const D2D1_BITMAP_INTERPOLATION_MODE linear = D2D1_BITMAP_INTERPOLATION_MODE_LINEAR;
+    a->DrawBitmap(discBitmap, D2D1::RectF(0, 0, 12, 24), 1.0f, linear, D2D1::RectF(0, 0, 12, 24));
+    a->DrawBitmap(discBitmap, D2D1::RectF(24, 0, 36, 24), 1.0f, linear, D2D1::RectF(12, 0, 24, 24));
+    a->FillRectangle(D2D1::RectF(12, 0, 24, 24), bandBrush);
     endDraw(scope);
   }
   ID2D1BitmapPtr result = shadingBitmap(a, 36, 24);

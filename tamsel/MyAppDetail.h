@@ -2,16 +2,24 @@
 #pragma once
 #include <windows.h>
 
+#include <comdef.h>
+
 #include "CMyException.h"
 #include "Dbg.h"
 
 // The renderer's exceptions and log lines that carry fixed line numbers name
 // MyApp.cpp, whichever of its files throws them; the others name their own
-// file and line (THROW_MY_EXCEPTION, DBG_FILE).
+// file and line (THROW_MY_EXCEPTION, DBG_LOG).
 const wchar_t* myAppSourcePath();
-#define MYAPP_FILE (fileNameOf(myAppSourcePath()).c_str())
 #define MYAPP_THROW(line, callName, code) \
   throw new CMyException(myAppSourcePath(), (line), 3, (callName), (int)(code))
+
+// The fixed-line log lines of the frame, written from MyApp.cpp.
+namespace myapp {
+void logDrawComError(const _com_error& e);   // CMyApp::draw
+void logThemeComError(const _com_error& e);  // CMyApp::getThemeProps
+void logPaintComError(const _com_error& e);  // CMyApp::paint
+}  // namespace myapp
 
 // Empties a COM holder (releasing what it held); an empty holder stays empty.
 template <class Holder>

@@ -17,12 +17,8 @@ int iconSizeForHeight(int height) {
 }
 
 D2D1_COLOR_F colorFromRef(COLORREF color, float alpha) {
-  D2D1_COLOR_F c;
-  c.r = GetRValue(color) / 255.0f;
-  c.g = GetGValue(color) / 255.0f;
-  c.b = GetBValue(color) / 255.0f;
-  c.a = alpha;
-  return c;
+  return D2D1::ColorF(GetRValue(color) / 255.0f, GetGValue(color) / 255.0f,
+                      GetBValue(color) / 255.0f, alpha);
 }
 
 int gradientCount(UINT h2, int spnVal) {
@@ -70,22 +66,17 @@ UINT recolourCaption(BYTE* data, UINT size, UINT stride, UINT w, UINT h2, COLORR
   return rows;
 }
 
-static D2D1_RECT_F rectF(float left, float top, float right, float bottom) {
-  D2D1_RECT_F r = {left, top, right, bottom};
-  return r;
-}
-
 std::array<BitmapPass, 3> slicedPasses(int cx, int cy, int s) {
   const float S = (float)s, S2 = (float)(2 * s), S3 = (float)(3 * s);
   const float CX = (float)cx, CY = (float)cy, right = (float)(cx - s);
-  return {{{rectF(0, 0, S, CY), rectF(0, 0, S, CY)},
-           {rectF(S, 0, S2, CY), rectF(S, 0, right, CY)},
-           {rectF(S2, 0, S3, CY), rectF(right, 0, CX, CY)}}};
+  return {{{D2D1::RectF(0, 0, S, CY), D2D1::RectF(0, 0, S, CY)},
+           {D2D1::RectF(S, 0, S2, CY), D2D1::RectF(S, 0, right, CY)},
+           {D2D1::RectF(S2, 0, S3, CY), D2D1::RectF(right, 0, CX, CY)}}};
 }
 
 BitmapPass stretchedPass(int cx, int cy, UINT w, UINT h2) {
-  return {rectF(2, 2, (float)((int)w - 2), (float)((int)h2 - 2)),
-          rectF(0, 0, (float)cx, (float)cy)};
+  return {D2D1::RectF(2, 2, (float)((int)w - 2), (float)((int)h2 - 2)),
+          D2D1::RectF(0, 0, (float)cx, (float)cy)};
 }
 
 bool useSlicedBackground(int dMode, int screenMode) { return dMode != 1 && screenMode != 0; }
@@ -93,9 +84,10 @@ bool useSlicedBackground(int dMode, int screenMode) { return dMode != 1 && scree
 std::array<BitmapPass, 3> bokasiPasses(D2D1_POINT_2F c, float width, float height, float e) {
   const float hw = width / 2, hh = height / 2;
   const float top = ceilf(c.y - hh), bottom = ceilf(c.y + hh);
-  return {{{rectF(0, 0, 12, 24), rectF(ceilf(c.x - hw - e), top, ceilf(c.x - hw), bottom)},
-           {rectF(24, 0, 36, 24), rectF(ceilf(c.x + hw), top, ceilf(c.x + hw + e), bottom)},
-           {rectF(12, 0, 24, 24), rectF(ceilf(c.x - hw), top, ceilf(c.x + hw), bottom)}}};
+  return {
+      {{D2D1::RectF(0, 0, 12, 24), D2D1::RectF(ceilf(c.x - hw - e), top, ceilf(c.x - hw), bottom)},
+       {D2D1::RectF(24, 0, 36, 24), D2D1::RectF(ceilf(c.x + hw), top, ceilf(c.x + hw + e), bottom)},
+       {D2D1::RectF(12, 0, 24, 24), D2D1::RectF(ceilf(c.x - hw), top, ceilf(c.x + hw), bottom)}}};
 }
 
 static FrameGeometry floatGeometry(int cx, int cy, int buttonWidth, int n, float fs, float h) {
@@ -105,7 +97,7 @@ static FrameGeometry floatGeometry(int cx, int cy, int buttonWidth, int n, float
   g.textOrigin.x = std::max(0.0f, (A - T) * h / 100);
   g.textOrigin.y = CY > fs ? (CY - fs) / 2 : 0;
   const float iconX = std::max(0.0f, L + (A - L) * h / 100 + 32);
-  g.iconRect = rectF(iconX, 2, iconX + CY - 4, CY - 2);
+  g.iconRect = D2D1::RectF(iconX, 2, iconX + CY - 4, CY - 2);
   g.shadeCenter.x = g.textOrigin.x + L / 2;
   g.shadeCenter.y = CY > fs ? g.textOrigin.y + fs / 2 : CY / 2;
   g.shadeWidth = L;
@@ -133,7 +125,7 @@ static FrameGeometry fixedGeometry(int cx, int cy, int n, float fs) {
     g.shadeCenter.x = (CX - 48) / 2;
     g.shadeCenter.y = CY / 2;
   }
-  g.iconRect = rectF(iconLeft, iconTop, iconLeft + 24, iconTop + 24);
+  g.iconRect = D2D1::RectF(iconLeft, iconTop, iconLeft + 24, iconTop + 24);
   g.shadeWidth = L;
   g.shadeHeight = fs + 4;
   return g;
@@ -143,6 +135,16 @@ FrameGeometry frameGeometry(int dMode, int cx, int cy, int buttonWidth, int n, f
                             float horizontalPos) {
   if (dMode == 1) return fixedGeometry(cx, cy, n, fs);
   return floatGeometry(cx, cy, buttonWidth, n, fs, horizontalPos);
+}
+
+LOGFONTW usableLogFont(const LOGFONTW& settingsFont, LONG defaultHeight) {
+  LOGFONTW font = settingsFont;
+  font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+  long long height = font.lfHeight == 0 ? defaultHeight : font.lfHeight;
+  if (height > 0) height = -height;
+  if (height == 0) height = -1;
+  font.lfHeight = (LONG)std::max(height, -(long long)MAX_LABEL_HEIGHT);
+  return font;
 }
 
 void fontSizes(LONG lfHeight, int logPixelsY, float* sizeDip, float* sizePt) {

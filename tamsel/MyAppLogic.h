@@ -67,6 +67,14 @@ struct FrameGeometry {
 FrameGeometry frameGeometry(int dMode, int cx, int cy, int buttonWidth, int n, float fs,
                             float horizontalPos);
 
+// The tallest label, in pixels: taller than any screen the label is drawn on.
+constexpr LONG MAX_LABEL_HEIGHT = 4096;
+// The LOGFONT of the settings held to what DirectWrite accepts: height 0 (any
+// height) is the default height, a cell height (positive) is taken as the
+// character height, a height is at most MAX_LABEL_HEIGHT, and the face name is
+// always terminated.
+LOGFONTW usableLogFont(const LOGFONTW& settingsFont, LONG defaultHeight);
+
 // Font size in DIPs and in points for a LOGFONT height on a device of logPixelsY.
 void fontSizes(LONG lfHeight, int logPixelsY, float* sizeDip, float* sizePt);
 // How far the label is lifted so that its capitals sit in the middle of its box.

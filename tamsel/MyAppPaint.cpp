@@ -1,6 +1,7 @@
 // The renderer's frame: theme caption, icon choice and the frame recipe
 // (clear, background, icon, shading, label).
 #include <memory>
+#include <string>
 
 #include "C_HBITMAP.h"
 #include "MyApp.h"
@@ -15,36 +16,41 @@ auto interfaceOf(const Holder& holder) -> decltype(&*holder) {
   return &*holder;
 }
 
-// A wide string buffer that getFontInfo fills; deleted with the frame.
-struct NameBuffer {
-  wchar_t* text = NULL;
-  NameBuffer() = default;
-  NameBuffer(const NameBuffer&) = delete;
-  NameBuffer& operator=(const NameBuffer&) = delete;
-  ~NameBuffer() { delete[] text; }
-};
-
 ID2D1BitmapRenderTargetPtr compatibleTarget(const ID2D1DCRenderTargetPtr& parent, float cx,
                                             float cy, int line) {
   ID2D1BitmapRenderTargetPtr target;
-  const D2D1_SIZE_F size = {cx, cy};
-  HRESULT hr = parent->CreateCompatibleRenderTarget(
-      &size, NULL, NULL, D2D1_COMPATIBLE_RENDER_TARGET_OPTIONS_NONE, &target);
+  HRESULT hr = parent->CreateCompatibleRenderTarget(D2D1::SizeF(cx, cy), &target);
   if (FAILED(hr)) MYAPP_THROW(line, L"CreateCompatibleRenderTarget()", hr);
   return target;
 }
 
 const DWRITE_TEXT_RANGE FIRST_CHARACTER = {0, 1};
+
+// What tells one failure of a frame from another.
+std::wstring failureKey(const CMyException* e) {
+  return std::wstring(e->m_callName ? e->m_callName : L"") + L"(" + std::to_wstring(e->m_line) +
+         L") " + std::to_wstring((unsigned)e->m_code);
+}
 }  // namespace
 
+// A lost device (a display-driver reset, a remote-desktop switch) is met by a
+// new render target and one more try; a second loss in a row goes to the
+// caller, and the next frame tries again.
 void CMyApp::draw(HDC hdc, SIZE size, const STRUCT_DRAW_INFO* info) {
   try {
     getThemeProps(info->hTheme);
     selectIcon(m_pIconBitmap, size.cy);
-    paint(hdc, size, info->imeOpen, info->label, info->buttonWidth, m_pCaption, info);
+    try {
+      paint(hdc, size, info->imeOpen, info->label, info->buttonWidth, m_pCaption, info);
+    } catch (CMyException* e) {
+      if (e->m_code != (int)D2DERR_RECREATE_TARGET) throw;
+      delete e;
+      recreateTarget();
+      selectIcon(m_pIconBitmap, size.cy);
+      paint(hdc, size, info->imeOpen, info->label, info->buttonWidth, m_pCaption, info);
+    }
   } catch (_com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : _com_error [%s]\n", MYAPP_FILE, 225, L"ERROR",
-             e.ErrorMessage());
+    myapp::logDrawComError(e);
     PostQuitMessage(-1);
   }
 }
@@ -73,8 +79,7 @@ void CMyApp::getThemeProps(HTHEME hTheme) {
     m_captionHeight = height;
     m_hLastTheme = hTheme;
   } catch (_com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : getThemeProps() : [%s]\n", MYAPP_FILE, 183, L"ERROR",
-             e.ErrorMessage());
+    myapp::logThemeComError(e);
     MYAPP_THROW(184, L"_com_error", -1);
   }
 }
@@ -107,9 +112,9 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
 
     // The label's font, format and layout.
     IDWriteFontPtr font;
-    NameBuffer familyName;
+    std::wstring familyName;
     float fs = 0, pt = 0;
-    getFontInfo(m_hFont, hdc, font, &familyName.text, &fs, &pt);
+    getFontInfo(m_hFont.get(), hdc, font, familyName, &fs, &pt);
     DWRITE_FONT_METRICS metrics;
     font->GetMetrics(&metrics);
     const float lift =
@@ -119,7 +124,7 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
     const DWRITE_FONT_WEIGHT weight = font->GetWeight();
 
     IDWriteTextFormatPtr format;
-    hr = m_pDWriteFactory->CreateTextFormat(familyName.text, NULL, weight, style, stretch, fs,
+    hr = m_pDWriteFactory->CreateTextFormat(familyName.c_str(), NULL, weight, style, stretch, fs,
                                             L"ja-jp", &format);
     if (FAILED(hr)) MYAPP_THROW(334, L"CreateTextFormat()", hr);
     hr = format->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_CENTER);
@@ -137,8 +142,7 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
       if (FAILED(hr)) MYAPP_THROW(368, L"SetStrikethrough()", hr);
     }
     ID2D1SolidColorBrushPtr brush;
-    const D2D1_COLOR_F textColour = myapp::colorFromRef(m_fontColor);
-    hr = m_pRenderTarget->CreateSolidColorBrush(&textColour, NULL, &brush);
+    hr = m_pRenderTarget->CreateSolidColorBrush(myapp::colorFromRef(m_fontColor), &brush);
     if (FAILED(hr)) MYAPP_THROW(380, L"CreateSolidColorBrush()", hr);
 
     const myapp::FrameGeometry g =
@@ -146,32 +150,36 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
     const float shadeOpacity = (float)m_bokasiOpacity / 100;
 
     // The frame: clear, background, icon, shading, label.
-    const D2D1_MATRIX_3X2_F identity = {1, 0, 0, 1, 0, 0};
     DrawScope<ID2D1DCRenderTargetPtr> scope(m_pRenderTarget);
-    m_pRenderTarget->SetTransform(&identity);  // even after a frame abandoned in its label
-    const D2D1_COLOR_F key = {254.0f / 255.0f, 0.0f, 0.0f, 0.0f};
-    m_pRenderTarget->Clear(&key);
-    const D2D1_RECT_F whole = {0, 0, CX, CY};
-    m_pRenderTarget->DrawBitmap(backgroundBitmap, &whole, 1.0f,
-                                D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, NULL);
-    if (m_iconShow) {
-      m_pRenderTarget->DrawBitmap(interfaceOf(m_pIconBitmap), &g.iconRect, 1.0f,
-                                  D2D1_BITMAP_INTERPOLATION_MODE_LINEAR, NULL);
-    }
+    // the identity even after a frame abandoned in its label
+    m_pRenderTarget->SetTransform(D2D1::Matrix3x2F::Identity());
+    m_pRenderTarget->Clear(D2D1::ColorF(254.0f / 255.0f, 0.0f, 0.0f, 0.0f));  // the colour key
+    m_pRenderTarget->DrawBitmap(backgroundBitmap, D2D1::RectF(0, 0, CX, CY));
+    if (m_iconShow) m_pRenderTarget->DrawBitmap(interfaceOf(m_pIconBitmap), g.iconRect);
     if (m_indShow) {
       drawBokasi(g.shadeCenter, g.shadeWidth, g.shadeHeight, 12.0f, shadeOpacity);
-      const D2D1_MATRIX_3X2_F lifted = {1, 0, 0, 1, 0, -lift};
-      m_pRenderTarget->SetTransform(&lifted);
+      m_pRenderTarget->SetTransform(D2D1::Matrix3x2F::Translation(0, -lift));
       m_pRenderTarget->DrawTextLayout(g.textOrigin, layout, brush, D2D1_DRAW_TEXT_OPTIONS_NONE);
-      m_pRenderTarget->SetTransform(&identity);
+      m_pRenderTarget->SetTransform(D2D1::Matrix3x2F::Identity());
     }
     hr = scope.end();
+    if (m_simulatedDeviceLosses > 0) {
+      --m_simulatedDeviceLosses;
+      hr = D2DERR_RECREATE_TARGET;
+    }
     if (FAILED(hr)) MYAPP_THROW(619, L"EndDraw()", hr);
   } catch (CMyException* e) {
-    dbgPrintInfo(L"EXCEPTION paint() : %s\n", e->m_callName);
+    if (m_frameFailure.failed(failureKey(e))) {
+      dbgPrintInfo(L"EXCEPTION paint() : %s\n", e->m_callName);
+    }
     throw;
   } catch (_com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : EXCEPTION paint() : _com_error %s\n", MYAPP_FILE, 635,
-             L"ERROR", e.ErrorMessage());
+    if (m_frameFailure.failed(std::wstring(L"_com_error ") + e.ErrorMessage())) {
+      myapp::logPaintComError(e);
+    }
+    return;
+  }
+  if (m_frameFailure.succeeded()) {
+    DBG_LOG(LOG_INFO, L"paint() : frames drawn again after %s", m_frameFailure.key().c_str());
   }
 }

@@ -1,6 +1,8 @@
 // The renderer's passes inside a frame: the caption recoloured for the IME
 // state, the background fitted to the indicator, the font bridge from GDI to
 // DirectWrite and the shading layer.
+#include <string>
+
 #include "MyApp.h"
 #include "MyAppDetail.h"
 #include "MyAppLogic.h"
@@ -61,7 +63,7 @@ void CMyApp::drawBackgroundStretched(ID2D1BitmapRenderTarget* target, ID2D1Bitma
   drawPasses(target, bitmap, &pass, 1, 907);
 }
 
-void CMyApp::getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, wchar_t** familyName,
+void CMyApp::getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, std::wstring& familyName,
                          float* sizeDip, float* sizePt) {
   IDWriteGdiInteropPtr interop;
   HRESULT hr = m_pDWriteFactory->GetGdiInterop(&interop);
@@ -80,11 +82,11 @@ void CMyApp::getFontInfo(HFONT hFont, HDC hdc, IDWriteFontPtr& font, wchar_t** f
   UINT32 length = 0;
   hr = names->GetStringLength(0, &length);
   if (FAILED(hr)) MYAPP_THROW(948, L"GetStringLength()", hr);
-  wchar_t* buffer = new wchar_t[length + 1];
-  delete[] * familyName;
-  *familyName = buffer;
-  hr = names->GetString(0, buffer, length + 1);
+  std::wstring name(length + 1, L'\0');
+  hr = names->GetString(0, &name[0], length + 1);
   if (FAILED(hr)) MYAPP_THROW(957, L"GetString()", hr);
+  name.resize(length);
+  familyName = name;
   myapp::fontSizes(logFont.lfHeight, GetDeviceCaps(hdc, LOGPIXELSY), sizeDip, sizePt);
 }
 

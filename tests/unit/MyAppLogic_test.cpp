@@ -263,3 +263,29 @@ TEST(MyAppLogic, SetupErrorTextCarriesFileLineCallAndCode) {
   EXPECT_EQ(setupErrorText(L"a.cpp", 1, 0x2A, L"X()"),
             L"環境異常 : ファイル名:a.cpp  行番号:1  \nX() RESULT:0x0000002A");
 }
+
+TEST(MyAppLogic, UsableLogFontHoldsTheHeightToWhatDrawsAndEndsTheFace) {
+  LOGFONTW lf = {};
+  lstrcpynW(lf.lfFaceName, L"メイリオ", LF_FACESIZE);
+  const struct {
+    LONG height, expected;
+  } cases[] = {{0, -16},
+               {-16, -16},
+               {16, -16},
+               {100000, -4096},
+               {-100000, -4096},
+               {2147483647, -4096},
+               {(LONG)0x80000000, -4096},
+               {-4096, -4096},
+               {1, -1}};
+  for (const auto& c : cases) {
+    lf.lfHeight = c.height;
+    const LOGFONTW usable = usableLogFont(lf, -16);
+    EXPECT_EQ(usable.lfHeight, c.expected) << c.height;
+    EXPECT_STREQ(usable.lfFaceName, L"メイリオ");
+  }
+  // a face name that fills the whole field comes out terminated
+  for (int i = 0; i < LF_FACESIZE; ++i) lf.lfFaceName[i] = L'x';
+  const LOGFONTW usable = usableLogFont(lf, -16);
+  EXPECT_EQ(lstrlenW(usable.lfFaceName), LF_FACESIZE - 1);
+}

@@ -32,9 +32,9 @@ class MyAppPixels : public mts::RendererFixture {
     CMyApp& app = renderer();
     C_HDC dc(m_hWnd);
     IDWriteFontPtr font;
-    mts::NameOwner name;
+    std::wstring name;
     float fs = 0, pt = 0;
-    app.getFontInfo(app.m_hFont, dc.m_hDC, font, &name.text, &fs, &pt);
+    app.getFontInfo(app.m_hFont.get(), dc.m_hDC, font, name, &fs, &pt);
     return fs;
   }
 };
@@ -166,15 +166,15 @@ TEST_F(MyAppPixels, DefaultFaceResolvesToAFontWithKana) {
   ASSERT_STREQ(app.m_logFont.lfFaceName, L"メイリオ");
   C_HDC dc(m_hWnd);
   IDWriteFontPtr font;
-  mts::NameOwner name;
+  std::wstring name;
   float fs = 0, pt = 0;
-  app.getFontInfo(app.m_hFont, dc.m_hDC, font, &name.text, &fs, &pt);
+  app.getFontInfo(app.m_hFont.get(), dc.m_hDC, font, name, &fs, &pt);
   ASSERT_TRUE(font);
-  ASSERT_NE(name.text, nullptr);
-  EXPECT_GT(lstrlenW(name.text), 0);
+  EXPECT_FALSE(name.empty());
+  EXPECT_EQ(name.find(L'\0'), std::wstring::npos) << "the name ends where the string ends";
   BOOL hasKana = FALSE;
   EXPECT_HRESULT_SUCCEEDED(font->HasCharacter(0x3042, &hasKana));  // あ
-  EXPECT_TRUE(hasKana) << "family " << std::wstring(name.text).size();
+  EXPECT_TRUE(hasKana) << "family " << name.size();
   const int lpy = GetDeviceCaps(dc.m_hDC, LOGPIXELSY);
   EXPECT_FLOAT_EQ(fs, (float)-MulDiv(app.m_logFont.lfHeight, 96, lpy));
   EXPECT_FLOAT_EQ(pt, (float)-MulDiv(app.m_logFont.lfHeight, 72, lpy));
@@ -241,33 +241,37 @@ TEST_F(MyAppPixels, FrameAbandonedInsideItsDrawDoesNotBlockTheNext) {
   EXPECT_EQ(next.at(0, 0), ON_PIXEL);
 }
 
-TEST_F(MyAppPixels, UnknownFaceReportsCreateFontFromLogfont) {
+// A font DirectWrite cannot make reaches the caller on every frame, but is
+// logged once when it starts and once when frames draw again.
+TEST_F(MyAppPixels, UnknownFaceReportsCreateFontFromLogfontOnceWhileItLasts) {
   CMyApp& app = renderer();
   wts::LogCapture log(L"MyAppPixels_face.log");
   LOGFONTW lf = app.m_logFont;
   lstrcpynW(lf.lfFaceName, L"Corvela No Such Face", LF_FACESIZE);
-  HFONT unknown = CreateFontIndirectW(&lf);
-  ASSERT_NE(unknown, nullptr);
-  const HFONT known = app.m_hFont;
-  app.m_hFont = unknown;
-  CMyException* thrown = nullptr;
-  try {
-    drawFrame(SIZE{300, 25}, drawInfo(1, L"あ", DISP_FLOAT, 2));
-  } catch (CMyException* e) {
-    thrown = e;
+  app.m_hFont.reset(CreateFontIndirectW(&lf));
+  ASSERT_TRUE(app.m_hFont);
+  for (int frame = 0; frame < 3; ++frame) {
+    CMyException* thrown = nullptr;
+    try {
+      drawFrame(SIZE{300, 25}, drawInfo(1, L"あ", DISP_FLOAT, 2));
+    } catch (CMyException* e) {
+      thrown = e;
+    }
+    ASSERT_NE(thrown, nullptr) << frame;
+    EXPECT_STREQ(thrown->m_callName, L"CreateFontFromLOGFONT()");
+    EXPECT_EQ(thrown->m_line, 930);
+    EXPECT_EQ(thrown->m_level, 3);
+    EXPECT_TRUE(FAILED(thrown->m_code));
+    EXPECT_EQ(fileNameOf(thrown->m_fileName), L"MyApp.cpp");
+    delete thrown;
   }
-  app.m_hFont = known;
-  DeleteObject(unknown);
-  ASSERT_NE(thrown, nullptr);
-  EXPECT_STREQ(thrown->m_callName, L"CreateFontFromLOGFONT()");
-  EXPECT_EQ(thrown->m_line, 930);
-  EXPECT_EQ(thrown->m_level, 3);
-  EXPECT_TRUE(FAILED(thrown->m_code));
-  EXPECT_EQ(fileNameOf(thrown->m_fileName), L"MyApp.cpp");
-  delete thrown;
-  EXPECT_TRUE(log.contains(L"EXCEPTION paint() : CreateFontFromLOGFONT()"));
-  // the known face draws again at once
+  EXPECT_EQ(log.count(L"EXCEPTION paint() : CreateFontFromLOGFONT()"), 1u);
+  EXPECT_EQ(log.count(L"frames drawn again"), 0u);
+  // the known face draws again at once, and says so once
+  app.m_hFont = app.makeLabelFont(app.m_logFont);
   EXPECT_NO_THROW(drawFrame(SIZE{300, 25}, drawInfo(1, L"あ", DISP_FLOAT, 2)));
+  EXPECT_NO_THROW(drawFrame(SIZE{300, 25}, drawInfo(1, L"あ", DISP_FLOAT, 2)));
+  EXPECT_EQ(log.count(L"frames drawn again"), 1u);
 }
 
 TEST_F(MyAppPixels, CaptionImageIsTakenPerThemeHandle) {

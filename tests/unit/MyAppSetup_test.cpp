@@ -81,7 +81,7 @@ TEST_F(MyAppSetup, CreateMakesEverythingFromTheSettings) {
   EXPECT_TRUE(app.m_pDWriteFactory);
   EXPECT_TRUE(app.m_pCoInit);
   EXPECT_TRUE(app.m_pRenderTarget);
-  EXPECT_NE(app.m_hFont, nullptr);
+  EXPECT_NE(app.m_hFont.get(), nullptr);
   EXPECT_EQ(app.m_imeColorOn, 0x123456u);
   EXPECT_EQ(app.m_spnVal, 55);
   EXPECT_EQ(app.m_iconShow, 0);
@@ -191,7 +191,7 @@ TEST_F(MyAppSetup, ShadingTargetIsFilledOnlyWhenTheBitmapWasMade) {
 TEST_F(MyAppSetup, OnUpdateTakesOverFontShadingAndSettings) {
   CMyApp& app = renderer();
   wts::LogCapture log(L"MyAppSetup_onUpdate.log");
-  const HFONT oldFont = app.m_hFont;
+  const HFONT oldFont = app.m_hFont.get();
   ID2D1Bitmap* const oldShading = app.m_pBokasiBitmap;
   CMySerialize next(*g_pSettings);
   next.bokasiColor = 0x0000FF;
@@ -199,8 +199,8 @@ TEST_F(MyAppSetup, OnUpdateTakesOverFontShadingAndSettings) {
   next.imeColorOff = 0x010203;
   next.logFont.lfUnderline = 1;
   app.onUpdate(&next);
-  EXPECT_NE(app.m_hFont, nullptr);
-  EXPECT_NE(app.m_hFont, oldFont);
+  EXPECT_NE(app.m_hFont.get(), nullptr);
+  EXPECT_NE(app.m_hFont.get(), oldFont);
   EXPECT_TRUE(app.m_pBokasiBitmap);
   EXPECT_NE((ID2D1Bitmap*)app.m_pBokasiBitmap, oldShading);
   EXPECT_EQ(app.m_bokasiColor, 0x0000FFu);
@@ -213,7 +213,7 @@ TEST_F(MyAppSetup, OnUpdateTakesOverFontShadingAndSettings) {
 
 TEST_F(MyAppSetup, FailedOnUpdateKeepsTheOldFontAndShading) {
   CMyApp& app = renderer();
-  const HFONT oldFont = app.m_hFont;
+  const HFONT oldFont = app.m_hFont.get();
   ID2D1BitmapPtr oldShading = app.m_pBokasiBitmap;
   resetHolder(app.m_pRenderTarget);  // the shading bitmap can no longer be made
   CMySerialize next(*g_pSettings);
@@ -229,7 +229,7 @@ TEST_F(MyAppSetup, FailedOnUpdateKeepsTheOldFontAndShading) {
   EXPECT_STREQ(thrown->m_callName, L"_com_error");
   EXPECT_EQ(thrown->m_code, (int)E_POINTER);
   delete thrown;
-  EXPECT_EQ(app.m_hFont, oldFont);
+  EXPECT_EQ(app.m_hFont.get(), oldFont);
   EXPECT_EQ(GetObjectType(oldFont), (DWORD)OBJ_FONT) << "the old font still lives";
   EXPECT_EQ((ID2D1Bitmap*)app.m_pBokasiBitmap, (ID2D1Bitmap*)oldShading);
   EXPECT_EQ(app.m_bokasiColor, g_pSettings->bokasiColor);
@@ -239,7 +239,7 @@ TEST_F(MyAppSetup, FailedOnUpdateKeepsTheOldFontAndShading) {
 TEST_F(MyAppSetup, ReleaseAllEndsEverythingButTheIcons) {
   CMyApp& app = renderer();
   app.releaseAll();
-  EXPECT_EQ(app.m_hFont, nullptr);
+  EXPECT_EQ(app.m_hFont.get(), nullptr);
   EXPECT_FALSE(app.m_pD2DFactory);
   EXPECT_FALSE(app.m_pWICFactory);
   EXPECT_FALSE(app.m_pDWriteFactory);
@@ -322,7 +322,7 @@ TEST_F(MyAppSetup, FailedSetupShowsTheBoxAndQuitsWithMinusOne) {
   // what came before the failing step stays; the rest stays empty
   EXPECT_TRUE(app.m_pRenderTarget);
   EXPECT_TRUE(app.m_pBokasiBitmap);
-  EXPECT_NE(app.m_hFont, nullptr);
+  EXPECT_NE(app.m_hFont.get(), nullptr);
   EXPECT_FALSE(app.m_pIcon16);
   EXPECT_FALSE(app.m_pDefaultCaption);
   DestroyWindow(foreign);

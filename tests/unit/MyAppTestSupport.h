@@ -97,15 +97,6 @@ class RendererFixture : public ::testing::Test {
   std::unique_ptr<CMyApp> m_app;
 };
 
-// A wide string buffer filled by CMyApp::getFontInfo, deleted at the end.
-struct NameOwner {
-  wchar_t* text = nullptr;
-  NameOwner() = default;
-  NameOwner(const NameOwner&) = delete;
-  NameOwner& operator=(const NameOwner&) = delete;
-  ~NameOwner() { delete[] text; }
-};
-
 inline STRUCT_DRAW_INFO drawInfo(int imeOpen, const wchar_t* label, int dMode, int screenMode,
                                  int buttonWidth = 0) {
   STRUCT_DRAW_INFO info = {imeOpen, label, buttonWidth, nullptr, dMode, screenMode};
