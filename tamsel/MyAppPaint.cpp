@@ -153,7 +153,7 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
     DrawScope<ID2D1DCRenderTargetPtr> scope(m_pRenderTarget);
     // the identity even after a frame abandoned in its label
     m_pRenderTarget->SetTransform(D2D1::Matrix3x2F::Identity());
-    m_pRenderTarget->Clear(D2D1::ColorF(254.0f / 255.0f, 0.0f, 0.0f, 0.0f));  // the colour key
+    m_pRenderTarget->Clear(myapp::colorFromRef(INDICATOR_KEY, 0.0f));
     m_pRenderTarget->DrawBitmap(backgroundBitmap, D2D1::RectF(0, 0, CX, CY));
     if (m_iconShow) m_pRenderTarget->DrawBitmap(interfaceOf(m_pIconBitmap), g.iconRect);
     if (m_indShow) {
