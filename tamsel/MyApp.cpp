@@ -48,6 +48,8 @@ CMyApp::CMyApp()
       m_horizontalPos(80.0f),
       m_indShow(1),
       m_iconShow(1),
+      m_settingsGeneration(0),
+      m_framesPainted(0),
       m_simulatedDeviceLosses(0) {
   ZeroMemory(&m_logFont, sizeof(m_logFont));
 }
@@ -79,6 +81,7 @@ void CMyApp::create(HWND hWnd) {
   try {
     initD2D();
     if (g_pSettings) copySettings(*g_pSettings);
+    ++m_settingsGeneration;
 
     m_hFont = makeLabelFont(m_logFont);
 
@@ -190,6 +193,7 @@ void CMyApp::onUpdate(const CMySerialize* settings) {
   copySettings(*settings);
   m_hFont = std::move(font);
   m_pBokasiBitmap = bokasi;
+  ++m_settingsGeneration;
 
   DBG_LOG(LOG_INFO, L"onUpdate() : Italic:%d, Under:%d, Strike:%d", m_logFont.lfItalic,
           m_logFont.lfUnderline, m_logFont.lfStrikeOut);

@@ -136,6 +136,14 @@ class CMyApp {
   float m_horizontalPos;
   int m_indShow;
   int m_iconShow;
+  // Whether the last frame failed (its picture is not whole).
+  bool frameFailed() const { return m_frameFailure.failing(); }
+
+  // Counts the settings taken (set-up, every onUpdate): a frame of another
+  // generation may look different from one of this.
+  unsigned m_settingsGeneration;
+  // Frames painted whole.
+  unsigned m_framesPainted;
   // Test seam: the EndDraw of this many coming frames reports a lost device.
   int m_simulatedDeviceLosses;
   // The failure of the last frame (empty after a frame that drew), so that a

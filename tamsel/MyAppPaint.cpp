@@ -179,6 +179,7 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
     }
     return;
   }
+  ++m_framesPainted;
   if (m_frameFailure.succeeded()) {
     DBG_LOG(LOG_INFO, L"paint() : frames drawn again after %s", m_frameFailure.key().c_str());
   }

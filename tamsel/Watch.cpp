@@ -100,7 +100,17 @@ Watch::Watch()
       m_nextFound(0),
       m_hNext(NULL),
       m_hNextStart(NULL),
-      m_nonCaptionShow(0) {
+      m_nonCaptionShow(0),
+      m_lastFrame(),
+      m_frameValid(false),
+      m_themeGeneration(0),
+      m_framesPushed(0),
+      m_loggedFixedRect{0, 0, 0, 0},
+      m_drawing(false),
+      m_redrawPending(false),
+      m_pendingTarget(NULL),
+      m_pendingOpen(0),
+      m_pendingShow(0) {
   g_ownExeName = ownExeNameOf(g_szWindowClass);
 }
 
@@ -136,6 +146,9 @@ void Watch::stop() {
 // ---------------------------------------------------------------- target selection
 
 void Watch::onLoopWatch() {
+  m_tick = TickAnswers();
+  m_tick.active = true;
+  auto endTick = scope_exit([this] { m_tick = TickAnswers(); });
   HWND fg = GetForegroundWindow();
   if (fg == NULL) {
     if (m_transparent) draw(m_hWnd, 0, 0);
@@ -252,12 +265,14 @@ boost::shared_array<wchar_t> Watch::getExeName(HWND h) {
   UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
   if (!process) {
     DWORD err = GetLastError();
+    rememberOpen(h, err == ERROR_ACCESS_DENIED ? 0 : 1);
     if (pid != s_lastNamePid) {
       DBG_LOG(LOG_WARN, L"OpenProcess() : NULL[0x%x:%d]", (unsigned)err, (int)err);
       s_lastNamePid = pid;
     }
     return emptyName();
   }
+  rememberOpen(h, 1);
   DWORD size = 32;
   boost::shared_array<wchar_t> name(new wchar_t[size + 1]());
   DWORD n = GetModuleBaseNameW(process.get(), NULL, name.get(), size);
@@ -289,8 +304,25 @@ boost::shared_array<wchar_t> Watch::getClassName(HWND h) {
 }
 
 int Watch::isAppWindow(HWND h) {
+  if (m_tick.active && m_tick.appWindow == h && h != NULL) return m_tick.isApp;
   std::unique_ptr<QrEnumWnd> test(new QrEnumWnd());
-  return test->IsApp(h);
+  const int isApp = test->IsApp(h);
+  if (m_tick.active) {
+    m_tick.appWindow = h;
+    m_tick.isApp = isApp;
+  }
+  return isApp;
+}
+
+void Watch::rememberOpen(HWND h, int canOpen) {
+  if (!m_tick.active) return;
+  for (int i = 0; i < 2; ++i) {
+    if (m_tick.opened[i] == NULL || m_tick.opened[i] == h) {
+      m_tick.opened[i] = h;
+      m_tick.canOpen[i] = canOpen;
+      return;
+    }
+  }
 }
 
 int Watch::isFullScreen(HWND h) {
@@ -305,6 +337,9 @@ int Watch::isFullScreen(HWND h) {
 
 int Watch::canOpenProcess(HWND h) {
   if (!IsWindow(h)) return 0;
+  for (int i = 0; m_tick.active && i < 2; ++i) {
+    if (m_tick.opened[i] == h) return m_tick.canOpen[i];
+  }
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
   if (pid == 0) {
@@ -312,13 +347,18 @@ int Watch::canOpenProcess(HWND h) {
     return 0;
   }
   UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-  if (process) return 1;
+  if (process) {
+    rememberOpen(h, 1);
+    return 1;
+  }
   DWORD err = GetLastError();
   if (pid != s_lastDeniedPid) {
     DBG_LOG(LOG_WARN, L"OpenProcess() : NULL[0x%x:%d]", (unsigned)err, (int)err);
     s_lastDeniedPid = pid;
   }
-  return err == ERROR_ACCESS_DENIED ? 0 : 1;
+  const int canOpen = err == ERROR_ACCESS_DENIED ? 0 : 1;
+  rememberOpen(h, canOpen);
+  return canOpen;
 }
 
 int Watch::isMoving(HWND h) { return s_move.look(h, windowRectOrZero(h)); }

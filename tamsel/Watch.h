@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <boost/shared_array.hpp>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "C_ThemeData.h"
+#include "FailureLatch.h"
 #include "MySerialize.h"
 #include "MyToolTip.h"
+#include "WatchFrame.h"
 #include "WatchLogic.h"
 
 // Tests reach the watcher's fields and inner steps through this one probe.
@@ -52,7 +55,8 @@ class Watch {
   HWND getFocusWindow(HWND target);
   static const wchar_t* labelOf(int mode);
 
-  // Placement and layered-window update.
+  // Placement and layered-window update. A draw asked for while a draw runs (from a
+  // message sent to the indicator while it waits on the target) runs after it.
   void draw(HWND target, int open, int show);
   int getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight);
   int getTitleBarInfo();
@@ -91,6 +95,12 @@ class Watch {
   bool isDialogOpen() const { return m_dialog != 0; }
   // The rectangle of the fixed mode, as the last move left it.
   const RECT& fixedRect() const { return m_dModePos; }
+  // The fixed rectangle where the indicator stands: the one above held to the
+  // window's minimum size and to the screen.
+  RECT usableFixedRect();
+  // The picture of the window may be gone (a paint, a style or theme change): the
+  // next draw pushes it again.
+  void forgetFrame() { m_frameValid = false; }
 
  private:
   friend struct WatchProbe;
@@ -101,6 +111,12 @@ class Watch {
   void pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity);
   // Without composition: key and opacity as window attributes, the picture blitted.
   void pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity);
+  // One draw (draw runs it, and again for a draw asked for meanwhile).
+  void drawOnce(HWND target, int open, int show);
+  // The picture of a draw made (without the renderer when hidden) and pushed.
+  void pushFrame(const FrameInputs& in);
+  // One loop-watch tick: the body, whatever it throws logged, then the timer armed again.
+  void loopWatchTick(const std::function<void()>& body);
   // The hover countdown's steps (WatchTimer.cpp).
   HoverInput readHoverInput();
   void showCountdown(int waited);
@@ -134,12 +150,40 @@ class Watch {
   int m_transTimerCnt;
   LONG_PTR m_savedExStyle;
   LONG_PTR m_savedStyle;
-  std::unique_ptr<C_ThemeData> m_pTheme;
+  // Shared, so that a draw holds the theme it uses even when WM_THEMECHANGED opens a
+  // new one while the draw waits on the target.
+  std::shared_ptr<C_ThemeData> m_pTheme;
   unsigned int m_swpExtra;
   int m_nextFound;
   HWND m_hNext;
   HWND m_hNextStart;
   int m_nonCaptionShow;
+
+  // The frame pushed last and whether the window still shows it.
+  FrameInputs m_lastFrame;
+  bool m_frameValid;
+  unsigned m_themeGeneration;
+  unsigned m_framesPushed;
+  FailureLatch m_drawFailure;
+  RECT m_loggedFixedRect;  // the stored fixed rectangle whose hold was logged last
+  // A draw runs; a draw asked for meanwhile, to run after it.
+  bool m_drawing;
+  bool m_redrawPending;
+  HWND m_pendingTarget;
+  int m_pendingOpen;
+  int m_pendingShow;
+  // The answers of one tick, so that a window is tested and its process opened
+  // once per tick: the application-window test and OpenProcess, per window.
+  struct TickAnswers {
+    bool active = false;
+    HWND appWindow = NULL;
+    int isApp = 0;
+    HWND opened[2] = {NULL, NULL};
+    int canOpen[2] = {0, 0};
+  };
+  TickAnswers m_tick;
+  // OpenProcess of the window's process as canOpenProcess answers it, remembered for the tick.
+  void rememberOpen(HWND hWnd, int canOpen);
 };
 
 // Module-level data of the watcher.

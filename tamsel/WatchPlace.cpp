@@ -14,6 +14,7 @@
 #include "MyApp.h"
 #include "PlatformDefs.h"
 #include "Watch.h"
+#include "UniqueAny.h"
 #include "WatchLogic.h"
 #include "tamsel.h"
 
@@ -105,7 +106,29 @@ void Watch::placeOverTarget(HWND target, int show, const Placement& place) {
   }
 }
 
+// A draw waits on the target (WM_GETTITLEBARINFOEX), and messages sent to the
+// indicator meanwhile run: a draw they ask for is kept and runs after this one, so
+// that it neither works under the running draw nor is overwritten by its older picture.
 void Watch::draw(HWND target, int open, int show) {
+  if (m_drawing) {
+    m_redrawPending = true;
+    m_pendingTarget = target;
+    m_pendingOpen = open;
+    m_pendingShow = show;
+    return;
+  }
+  m_drawing = true;
+  auto done = scope_exit([this] { m_drawing = false; });
+  drawOnce(target, open, show);
+  // draws asked for meanwhile; each may ask again, but not for ever
+  for (int again = 0; m_redrawPending && again < 4; ++again) {
+    m_redrawPending = false;
+    drawOnce(m_pendingTarget, m_pendingOpen, m_pendingShow);
+  }
+  m_redrawPending = false;
+}
+
+void Watch::drawOnce(HWND target, int open, int show) {
   m_show = show;
   if (!IsWindow(target)) {
     DBG_LOG(LOG_INFO, L"draw() : No Target Window.");
@@ -113,6 +136,7 @@ void Watch::draw(HWND target, int open, int show) {
     m_show = 0;
   }
   try {
+    const std::shared_ptr<C_ThemeData> themeHeld = m_pTheme;  // alive for the whole draw
     RECT rect = {0, 0, 0, 0};
     C_ThemeData* theme = NULL;
     int captionHeight = 0;
@@ -121,39 +145,74 @@ void Watch::draw(HWND target, int open, int show) {
       show = 0;
       m_show = 0;
     }
-    Placement place = placementOf(rect, captionHeight, show);
-    int buttonWidth = getTitleBarInfo();
-
-    std::unique_ptr<C_HDC> windowDC(new C_HDC(m_hWnd));
-    std::unique_ptr<C_HDCCompat> memDC(new C_HDCCompat(windowDC->m_hDC, place.size));
+    const Placement place = placementOf(rect, captionHeight, show);
+    // The caption buttons matter only for a shown indicator over a caption.
+    const int buttonWidth = (show && m_dMode != DISP_FIXED) ? getTitleBarInfo() : 0;
 
     const wchar_t* label = labelOf(open ? m_convMode : -1);
-    if (canOpenProcess(target) == 0) label = ADMIN_LABEL;
+    if (show && canOpenProcess(target) == 0) label = ADMIN_LABEL;
 
-    STRUCT_DRAW_INFO info = {open,        label,
-                             buttonWidth, captionThemeOf(theme ? theme->m_hTheme : NULL),
-                             m_dMode,     screenMode};
-    if (g_pMyApp) g_pMyApp->draw(memDC->m_hDC, place.size, &info);
+    FrameInputs in;
+    in.pos = place.pos;
+    in.size = place.size;
+    in.screenMode = screenMode;
+    in.captionHeight = captionHeight;
+    in.buttonWidth = buttonWidth;
+    in.theme = captionThemeOf(theme ? theme->m_hTheme : NULL);
+    in.themeGeneration = m_themeGeneration;
+    in.imeOpen = open;
+    in.label = label;
+    in.opacity = drawOpacity(show, m_transparent, m_imeOpen, m_alphaOn, m_alphaOff);
+    in.blinkPhase = m_blinkCount;
+    in.settingsGeneration = g_pMyApp ? g_pMyApp->m_settingsGeneration : 0;
+    in.show = show;
+    in.composition = isCompositionEnabled();
+    in.dMode = m_dMode;
 
-    BYTE opacity = drawOpacity(show, m_transparent, m_imeOpen, m_alphaOn, m_alphaOff);
-    if (isCompositionEnabled()) {
-      pushComposited(memDC->m_hDC, place.pos, place.size, opacity);
-    } else {
-      pushPlain(windowDC->m_hDC, memDC->m_hDC, place.size, opacity);
+    if (!m_frameValid || !sameFrame(in, m_lastFrame)) {
+      pushFrame(in);
+      m_lastFrame = in;
     }
-
     placeOverTarget(target, show, place);
+    if (m_drawFailure.succeeded()) {
+      DBG_LOG(LOG_INFO, L"draw() : drawn again after %s", m_drawFailure.key().c_str());
+    }
   } catch (CMyException* e) {
-    LOG_MY_EXCEPTION(e);
+    m_frameValid = false;
+    const std::wstring key = std::wstring(e->m_callName ? e->m_callName : L"") + L" " +
+                             std::to_wstring(e->m_line) + L" " + std::to_wstring(e->m_code);
+    if (m_drawFailure.failed(key)) LOG_MY_EXCEPTION(e);
     delete e;
   }
+}
+
+// The picture of a draw into a memory DC of its size, pushed to the layered window.
+// A hidden indicator is pushed in its transparent state without the renderer.
+void Watch::pushFrame(const FrameInputs& in) {
+  m_frameValid = false;
+  std::unique_ptr<C_HDC> windowDC(new C_HDC(m_hWnd));
+  std::unique_ptr<C_HDCCompat> memDC(new C_HDCCompat(windowDC->m_hDC, in.size));
+  bool whole = true;
+  if (in.show && g_pMyApp) {
+    STRUCT_DRAW_INFO info = {in.imeOpen, in.label, in.buttonWidth,
+                             in.theme,   in.dMode, in.screenMode};
+    g_pMyApp->draw(memDC->m_hDC, in.size, &info);
+    whole = !g_pMyApp->frameFailed();
+  }
+  if (in.composition) {
+    pushComposited(memDC->m_hDC, in.pos, in.size, in.opacity);
+  } else {
+    pushPlain(windowDC->m_hDC, memDC->m_hDC, in.size, in.opacity);
+  }
+  ++m_framesPushed;
+  m_frameValid = whole;  // a frame the renderer did not finish is made again next time
 }
 
 int Watch::getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight) {
   if (!IsWindow(target)) return SCREEN_NORMAL;
   ScreenGeometry g;
   if (m_dMode == DISP_FIXED) {
-    g = fixedGeometry(m_dModePos);
+    g = fixedGeometry(usableFixedRect());
   } else {
     try {
       CaptionMetrics m = currentCaptionMetrics();
@@ -194,6 +253,7 @@ int Watch::getTitleBarInfo() {
 }
 
 void Watch::paintFixed(HDC hdc) {
+  forgetFrame();  // whatever asked for the paint may have taken the layered picture too
   getImeState();
   if (m_dMode == DISP_FIXED) onPaint(hdc, m_hTarget, m_imeOpen);
 }
@@ -219,6 +279,7 @@ void Watch::onPaint(HDC hdc, HWND target, int open) {
 
 void Watch::setTopmost(int on) {
   m_show = on;
+  forgetFrame();
   LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
   if (exStyle == 0) {
     DBG_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
@@ -229,7 +290,7 @@ void Watch::setTopmost(int on) {
     DBG_LOG(LOG_ERROR, L"SetWindowLongPtr() : 0x%0.8x : 0x%0.8x", 0u, (unsigned)exStyle);
     return;
   }
-  const RECT& r = m_dModePos;
+  const RECT r = usableFixedRect();
   BOOL ok;
   if (on) {
     ok = SetWindowPos(m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -260,6 +321,7 @@ static BOOL applyFrame(HWND hwnd) {
 void Watch::onThemeChanged(HWND hwnd) {
   LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
   if (!(exStyle & WS_EX_LAYERED)) return;
+  forgetFrame();  // the layered picture goes with the style
   if (SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_LAYERED) == 0) {
     DBG_LOG(LOG_ERROR, L"SetWindowLongPtr() : reset");
   } else if (!applyFrame(hwnd)) {
@@ -270,8 +332,21 @@ void Watch::onThemeChanged(HWND hwnd) {
   } else if (!applyFrame(hwnd)) {
     DBG_LOG(LOG_ERROR, L"SetWindowPos() : set");
   }
-  m_pTheme.reset(new C_ThemeData(hwnd));
+  m_pTheme.reset(new C_ThemeData(hwnd));  // a running draw keeps the old one until it ends
+  ++m_themeGeneration;
   s_captionTheme = CaptionThemeProbe();  // the new theme is asked afresh
+}
+
+RECT Watch::usableFixedRect() {
+  const RECT held = ::usableFixedRect(m_dModePos, MIN_INDICATOR_SIZE, GetSystemMetrics(SM_CXSCREEN),
+                                      GetSystemMetrics(SM_CYSCREEN));
+  if (!EqualRect(&held, &m_dModePos) && !EqualRect(&m_dModePos, &m_loggedFixedRect)) {
+    DBG_LOG(LOG_WARN, L"dModePos {%ld,%ld,%ld,%ld} : used as {%ld,%ld,%ld,%ld}", m_dModePos.left,
+            m_dModePos.top, m_dModePos.right, m_dModePos.bottom, held.left, held.top, held.right,
+            held.bottom);
+    m_loggedFixedRect = m_dModePos;
+  }
+  return held;
 }
 
 bool Watch::shouldEraseBackground() {

@@ -31,7 +31,9 @@ void Watch::timerStartTransWatch() {
 
 void Watch::timerStartLoopWatch() {
   // The period is read at every re-arm, so a new loopInterval applies from the next tick.
-  if (SetTimer(m_hWnd, TIMER_LOOP_WATCH, m_loopInterval, NULL) == 0) {
+  // It is held within 10 to 1000 ms here: a hand-edited 0 or 1 would burn a core, a
+  // negative or huge one would stop the watching; the settings keep what they hold.
+  if (SetTimer(m_hWnd, TIMER_LOOP_WATCH, loopIntervalOf(m_loopInterval), NULL) == 0) {
     DBG_LOG(LOG_ERROR, L"SetTimer() : timerStartLoopWatch");
   }
 }
@@ -39,9 +41,7 @@ void Watch::timerStartLoopWatch() {
 void Watch::onTimer(UINT_PTR id) {
   switch (id) {
     case TIMER_LOOP_WATCH:
-      KillTimer(m_hWnd, TIMER_LOOP_WATCH);
-      onLoopWatch();
-      timerStartLoopWatch();
+      loopWatchTick([this] { onLoopWatch(); });
       break;
     case TIMER_BLINK:
       blinkStep();
@@ -57,6 +57,13 @@ void Watch::onTimer(UINT_PTR id) {
     default:
       break;
   }
+}
+
+// A tick that throws must not end the polling for good.
+void Watch::loopWatchTick(const std::function<void()>& body) {
+  KillTimer(m_hWnd, TIMER_LOOP_WATCH);
+  runGuarded(L"onLoopWatch()", __LINE__, body);
+  timerStartLoopWatch();
 }
 
 // ---------------------------------------------------------------------------
@@ -155,7 +162,9 @@ HoverInput Watch::readHoverInput() {
   in.fixed = m_dMode == DISP_FIXED;
   in.transparent = m_transparent == 1;
   in.waiting = m_transWaitTimer != 0;
-  in.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+  // The key as the user presses it: the indicator's thread never has the keyboard
+  // focus, so its own key state (GetKeyState) does not see Shift.
+  in.shift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
   in.count = m_transTimerCnt;
   in.cursorOver = isCursorOver() != 0;
   return in;
@@ -259,6 +268,7 @@ int Watch::isCursorOver() {
 }
 
 int Watch::switchStyle(int restore) {
+  forgetFrame();  // the layered picture goes with the style
   LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
   if (exStyle == 0) {
     DBG_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
@@ -301,7 +311,7 @@ int Watch::switchStyle(int restore) {
     m_swpExtra = 0;
     return 1;
   }
-  const RECT& r = m_dModePos;
+  const RECT r = usableFixedRect();
   if (!SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
                     SWP_FRAMECHANGED | SWP_SHOWWINDOW)) {
     DBG_LOG(LOG_ERROR, L"SetWindowPos() : ");

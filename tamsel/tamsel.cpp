@@ -312,7 +312,8 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
       if (g_pWatch && !g_pWatch->shouldEraseBackground()) return 1;
       return DefWindowProcW(hWnd, message, wParam, lParam);
     case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {24, 24};
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {MIN_INDICATOR_SIZE,
+                                                               MIN_INDICATOR_SIZE};
       return 0;
     case WM_NCHITTEST:
       return g_pWatch->hitTest(DefWindowProcW(hWnd, message, wParam, lParam));

@@ -30,12 +30,16 @@ struct WatchProbe {
   static int& transTimerCnt(Watch& w) { return w.m_transTimerCnt; }
   static LONG_PTR& savedExStyle(Watch& w) { return w.m_savedExStyle; }
   static LONG_PTR& savedStyle(Watch& w) { return w.m_savedStyle; }
-  static std::unique_ptr<C_ThemeData>& pTheme(Watch& w) { return w.m_pTheme; }
+  static std::shared_ptr<C_ThemeData>& pTheme(Watch& w) { return w.m_pTheme; }
   static unsigned int& swpExtra(Watch& w) { return w.m_swpExtra; }
   static int& nextFound(Watch& w) { return w.m_nextFound; }
   static HWND& hNext(Watch& w) { return w.m_hNext; }
   static HWND& hNextStart(Watch& w) { return w.m_hNextStart; }
   static int& nonCaptionShow(Watch& w) { return w.m_nonCaptionShow; }
+
+  static unsigned framesPushed(Watch& w) { return w.m_framesPushed; }
+  static void loopWatchTick(Watch& w, const std::function<void()>& body) { w.loopWatchTick(body); }
+  static HoverInput readHoverInput(Watch& w) { return w.readHoverInput(); }
 
   static void pushComposited(Watch& w, HDC memDC, POINT pos, SIZE size, BYTE opacity) {
     w.pushComposited(memDC, pos, size, opacity);
