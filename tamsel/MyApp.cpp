@@ -138,6 +138,9 @@ bool CMyApp::canMakeFace(const LOGFONTW& logFont, HRESULT* hr) {
 UniqueHFONT CMyApp::makeLabelFont(const LOGFONTW& settingsFont) {
   const CMySerialize defaults;
   LOGFONTW logFont = myapp::usableLogFont(settingsFont, defaults.logFont.lfHeight);
+  if (logFont.lfHeight != settingsFont.lfHeight) {
+    DBG_LOG(LOG_WARN, L"lfHeight %ld : used as %ld", settingsFont.lfHeight, logFont.lfHeight);
+  }
   HRESULT hr = S_OK;
   if (!canMakeFace(logFont, &hr)) {
     DBG_LOG(LOG_WARN, L"CreateFontFromLOGFONT() : 0x%0.8x : face \"%s\" : default face \"%s\"",

@@ -1,17 +1,18 @@
 // Benchmark of one loop-watch tick on a shown target: the filter, the
-// application-window test, the IME queries, the renderer's frame and the push of
-// the layered window, as the watcher runs them every loopInterval milliseconds.
-// Beside it: the renderer's frame alone, into a memory DC of the strip's size, and
-// the floor, a bare push of a ready DC of the same size. Each is timed per call
-// (wall clock, median) and in blocks for the process CPU time per call (the
-// system's CPU clock is too coarse for one call). Then the working set, the GDI
-// and the USER objects after 10 ticks are set against those after 1,000: a tick
-// must not grow them.
+// application-window test, the IME queries, the renderer's frame when one is due
+// and the push of the layered window, as the watcher runs them every loopInterval
+// milliseconds. A steady tick (nothing changed) pushes nothing new; a changed tick
+// (the target moved) draws and pushes a whole frame. Beside them: the renderer's
+// frame alone, into a memory DC of the strip's size, and the floor, a bare push of a
+// ready DC of the same size. Each is timed per call (wall clock, median) and in
+// blocks for the process CPU time per call (the system's CPU clock is too coarse for
+// one call). Then the working set over 10,000 steady ticks: it must not grow by
+// 256 KiB or more, else the benchmark fails (a leak per tick).
 //
-// It prints its figures and fails only when it cannot measure (no indicator over
-// the target's caption strip). The target is a captioned window on a thread of
-// its own, so the IME queries and the caption-bar query cross threads as they do
-// between processes.
+// It prints its figures and fails when it cannot measure (no indicator over the
+// target's caption strip) or when the working set grew. The target is a captioned
+// window on a thread of its own, so the IME queries and the caption-bar query cross
+// threads as they do between processes.
 #include <windows.h>
 
 #include <psapi.h>
@@ -33,10 +34,11 @@
 
 namespace {
 
-constexpr int kBlock = 25;      // calls per CPU-time block
-constexpr int kBlocks = 40;     // 1,000 calls
-constexpr int kWarmUp = 10;     // ticks before the first working-set reading
-constexpr int kLongRun = 1000;  // ticks before the second one
+constexpr int kBlock = 25;             // calls per CPU-time block
+constexpr int kBlocks = 40;            // 1,000 calls
+constexpr int kWarmUp = 10;            // ticks before the first working-set reading
+constexpr int kSteadyRun = 10000;      // steady ticks between the two readings
+constexpr long long kGrowthKiB = 256;  // working-set growth that fails the run
 constexpr COLORREF kKey = RGB(254, 0, 0);
 
 LRESULT CALLBACK plainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -202,30 +204,29 @@ int wmain() {
     return 1;
   }
   const SIZE size = {strip.right - strip.left, strip.bottom - strip.top};
+
+  // A steady tick: the target stands still and nothing else changes.
+  Figures steadyFig = measure(tick);
+  // A changed tick: the target moved a pixel since the last one (the move is made
+  // before the tick and timed with it).
+  int nudge = 0;
+  Figures changedFig = measure([&] {
+    nudge ^= 1;
+    SetWindowPos(target.hwnd(), NULL, 120 + nudge, 140, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    tick();
+  });
+  SetWindowPos(target.hwnd(), NULL, 120, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < kWarmUp; ++i) tick();
   const Resources early = resources();
-
-  // One tick, as WM_TIMER 4 runs it (kill, tick, re-arm).
-  Figures tickFig = measure(tick);
-  for (int i = kBlock * kBlocks + kWarmUp; i < kLongRun; ++i) tick();
+  for (int i = 0; i < kSteadyRun; ++i) tick();
   const Resources late = resources();
-  for (int i = 0; i < kLongRun; ++i) tick();
-  const Resources later = resources();
-
-  // The same ticks without the renderer's frame (the picture stays empty): what the
-  // watcher's own part of a tick keeps.
-  std::unique_ptr<CMyApp> renderer(g_pMyApp.release());
-  const Resources bareStart = resources();
-  for (int i = 0; i < kLongRun; ++i) tick();
-  const Resources bareEnd = resources();
-  g_pMyApp.reset(renderer.release());
 
   // The renderer's frame alone, into a memory DC of the strip's size.
   C_HDC windowDC(indicator);
   C_HDCCompat memory(windowDC.m_hDC, size);
   STRUCT_DRAW_INFO info = {0, Watch::labelOf(-1), watch.getTitleBarInfo(), NULL, DISP_FLOAT, 2};
-  const Resources beforeFrames = resources();
   Figures frameFig = measure([&] { g_pMyApp->draw(memory.m_hDC, size, &info); });
-  const Resources afterFrames = resources();
 
   // The floor: a bare push of the ready DC, the way without composition that the
   // tick takes here (with composition: UpdateLayeredWindow of the same DC).
@@ -242,38 +243,36 @@ int wmain() {
     }
   });
 
+  auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
   printf("bench_tick: one loop-watch tick on a shown %ldx%ld caption strip (%s)\n", size.cx,
          size.cy, composition ? "composition on" : "composition off");
-  printf("  tick : %8.3f ms wall (median of %d), %8.3f ms CPU per tick (median of %d blocks)\n",
-         tickFig.wallMs, kBlock * kBlocks, tickFig.cpuMs, kBlocks);
-  printf("  frame: %8.3f ms wall, %8.3f ms CPU (the renderer alone)\n", frameFig.wallMs,
+  printf(
+      "  steady tick : %8.3f ms wall, %8.3f ms CPU   (floor %.3f ms wall, %.3f ms CPU: "
+      "%.1fx wall, %.1fx CPU)\n",
+      steadyFig.wallMs, steadyFig.cpuMs, floorFig.wallMs, floorFig.cpuMs,
+      ratio(steadyFig.wallMs, floorFig.wallMs), ratio(steadyFig.cpuMs, floorFig.cpuMs));
+  printf("  changed tick: %8.3f ms wall, %8.3f ms CPU   (the target moved: a whole frame)\n",
+         changedFig.wallMs, changedFig.cpuMs);
+  printf("  frame       : %8.3f ms wall, %8.3f ms CPU   (the renderer alone)\n", frameFig.wallMs,
          frameFig.cpuMs);
-  printf("  floor: %8.3f ms wall, %8.3f ms CPU (a bare push of a ready DC)\n", floorFig.wallMs,
-         floorFig.cpuMs);
-  auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-  printf("  ratio tick/floor %.1f (wall), tick/frame %.2f (wall), frame/floor %.1f (wall)\n",
-         ratio(tickFig.wallMs, floorFig.wallMs), ratio(tickFig.wallMs, frameFig.wallMs),
-         ratio(frameFig.wallMs, floorFig.wallMs));
-  if (floorFig.cpuMs > 0) {
-    printf("  ratio tick/floor %.1f (CPU)\n", ratio(tickFig.cpuMs, floorFig.cpuMs));
-  }
-  auto kib = [](SIZE_T a, SIZE_T b) { return ((long long)b - (long long)a) / 1024; };
-  printf("  working set after %d ticks %zu KiB, after %d ticks %zu KiB: %+lld KiB\n", kWarmUp,
-         early.workingSet / 1024, kLongRun, late.workingSet / 1024,
-         kib(early.workingSet, late.workingSet));
-  printf("  working set from %d to %d ticks: %+lld KiB (%.2f KiB per tick)\n", kLongRun,
-         2 * kLongRun, kib(late.workingSet, later.workingSet),
-         kib(late.workingSet, later.workingSet) / (double)kLongRun);
-  printf("  working set over %d ticks without the renderer's frame: %+lld KiB\n", kLongRun,
-         kib(bareStart.workingSet, bareEnd.workingSet));
-  printf("  the %d frames alone (one memory DC): working set %+lld KiB\n", kBlock * kBlocks,
-         kib(beforeFrames.workingSet, afterFrames.workingSet));
+  printf("  floor       : %8.3f ms wall, %8.3f ms CPU   (a bare push of a ready DC)\n",
+         floorFig.wallMs, floorFig.cpuMs);
+  printf("  (wall: median of %d calls; CPU: median of %d blocks of %d)\n", kBlock * kBlocks,
+         kBlocks, kBlock);
+  const long long growth = ((long long)late.workingSet - (long long)early.workingSet) / 1024;
+  printf("  working set over %d steady ticks: %zu KiB -> %zu KiB, %+lld KiB (limit %lld KiB)\n",
+         kSteadyRun, early.workingSet / 1024, late.workingSet / 1024, growth, kGrowthKiB);
   printf("  GDI objects %lu -> %lu, USER objects %lu -> %lu (0 where the system does not count)\n",
-         early.gdi, later.gdi, early.user, later.user);
+         early.gdi, late.gdi, early.user, late.user);
 
   for (UINT_PTR id = 1; id <= 4; ++id) KillTimer(indicator, id);
   g_pWatch.reset();
   g_pMyApp.reset();
   DestroyWindow(indicator);
+  if (growth >= kGrowthKiB) {
+    fprintf(stderr, "bench_tick: the working set grew by %lld KiB over %d steady ticks\n", growth,
+            kSteadyRun);
+    return 1;
+  }
   return 0;
 }

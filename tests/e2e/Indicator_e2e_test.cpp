@@ -412,4 +412,66 @@ TEST_F(MovableE2e, LeavingTheMovedWindowStoresTheClampedRectangle) {
   EXPECT_EQ(0u, m_app->end());
 }
 
+// ---------------------------------------------------------------------------
+// Hand-edited values the settings file accepts: the indicator still shows, the
+// value is held where it is used with one log line, and the file keeps what it holds.
+
+class HeldValuesE2e : public IndicatorE2e {
+ protected:
+  // Starts on the edited file; the indicator must mark the target (or stand at
+  // `fixedAt`), `logged` appear once in the log, and the file stay as it was.
+  void showsDespite(const std::function<void(std::string&)>& edit, const wchar_t* logged,
+                    const RECT* fixedAt = nullptr) {
+    prepareSettings(edit);
+    const std::string before = readFile(file(L"Corvela.xml"));
+    HWND main = startIndicator();
+    ASSERT_NE(nullptr, main);
+    TargetWindow target(L"Corvela target", kTargetRect);
+    if (fixedAt != nullptr) {
+      bringToFront(target);
+      EXPECT_TRUE(showsOver(main, *fixedAt, kClosedOpacityDefault));
+    } else {
+      ASSERT_TRUE(marks(main, target));
+      // the polling runs: the indicator follows a move
+      SetWindowPos(target.hwnd(), NULL, 200, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      EXPECT_TRUE(showsOver(main, captionStrip(target.hwnd()), kClosedOpacityDefault));
+    }
+    EXPECT_EQ(0u, m_app->end());
+    const std::wstring log = readLog(dir());
+    if (logged != nullptr) EXPECT_EQ(1u, countOf(log, logged)) << narrow(log);
+    EXPECT_EQ(0u, countOf(log, L"EXCEPTION")) << narrow(log);
+    EXPECT_TRUE(before == readFile(file(L"Corvela.xml"))) << "the file keeps what it holds";
+  }
+};
+
+TEST_F(HeldValuesE2e, LoopIntervalZeroStillPolls) {
+  showsDespite([&](std::string& xml) { setInt(xml, "loopInterval", 0); }, nullptr);
+}
+
+TEST_F(HeldValuesE2e, LoopIntervalMinusOneStillPolls) {
+  showsDespite([&](std::string& xml) { ASSERT_TRUE(setElement(xml, "loopInterval", "-1")); },
+               nullptr);
+}
+
+TEST_F(HeldValuesE2e, FaceThatIsNotInstalledFallsBackToTheDefaultFace) {
+  showsDespite(
+      [&](std::string& xml) { ASSERT_TRUE(setElement(xml, "lfFaceName", "Corvela No Such Face")); },
+      L"CreateFontFromLOGFONT() : ");
+}
+
+TEST_F(HeldValuesE2e, HeightZeroIsTheDefaultHeight) {
+  showsDespite([&](std::string& xml) { setInt(xml, "lfHeight", 0); }, L"lfHeight 0 : used as ");
+}
+
+TEST_F(HeldValuesE2e, InvertedFixedRectangleStandsNormalised) {
+  const RECT stored = {400, 300, 250, 250};
+  const RECT used = {250, 250, 400, 300};
+  showsDespite(
+      [&](std::string& xml) {
+        setInt(xml, "dMode", 1);
+        ASSERT_TRUE(setRectElement(xml, "dModePos", stored));
+      },
+      L"dModePos {400,300,250,250} : used as {250,250,400,300}", &used);
+}
+
 }  // namespace
