@@ -39,3 +39,25 @@ RECT usableFixedRect(const RECT& rect, int minSize, int screenWidth, int screenH
   holdSpan(&top, &bottom, minSize, screenHeight);
   return RECT{(LONG)left, (LONG)top, (LONG)right, (LONG)bottom};
 }
+
+bool placementChangesNothing(ZORDER_KIND kind, HWND prev, bool prevTopmost, UINT swpExtra,
+                             const Placement& place, const Standing& now) {
+  if (swpExtra != 0 || !now.visible) return false;
+  if (now.rect.left != place.pos.x || now.rect.top != place.pos.y ||
+      now.rect.right - now.rect.left != place.size.cx ||
+      now.rect.bottom - now.rect.top != place.size.cy) {
+    return false;
+  }
+  switch (kind) {
+    case ZORDER_UNCHANGED:
+      return true;
+    case ZORDER_TOPMOST:  // the top of everything
+      return now.topmost && now.above == NULL;
+    case ZORDER_TOP:  // the top of its band
+      return now.above == NULL || (now.aboveTopmost && !now.topmost);
+    case ZORDER_AFTER_PREV:  // directly below prev, in prev's band
+      return now.above == prev && now.topmost == prevTopmost;
+    default:
+      return false;
+  }
+}

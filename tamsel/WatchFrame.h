@@ -5,6 +5,7 @@
 
 #include <uxtheme.h>
 
+#include "WatchLogic.h"
 #include "tamselDefs.h"
 
 // The inputs of one draw. When a draw's inputs equal those of the frame pushed
@@ -43,3 +44,17 @@ constexpr int MIN_INDICATOR_SIZE = 24;
 // at least minSize square and at most the screen, and moved onto a screen of W x H
 // with its size kept, as a moved indicator is.
 RECT usableFixedRect(const RECT& rect, int minSize, int screenWidth, int screenHeight);
+
+// How the indicator window stands now, as far as a SetWindowPos could change it.
+struct Standing {
+  RECT rect;
+  bool visible;
+  bool topmost;
+  HWND above;         // the window directly above it (GW_HWNDPREV), NULL at the very top
+  bool aboveTopmost;  // that window is topmost
+};
+// Whether the SetWindowPos of a placement (insert-after kind, the target's window above
+// `prev` with its topmost flag, extra flags) would leave the window as it stands: then
+// it is not called, since every call costs and, under some window systems, memory.
+bool placementChangesNothing(ZORDER_KIND kind, HWND prev, bool prevTopmost, UINT swpExtra,
+                             const Placement& place, const Standing& now);

@@ -83,6 +83,20 @@ void Watch::pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity) {
   }
 }
 
+static bool isTopmost(HWND hWnd) {
+  return hWnd != NULL && (GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+static Standing standing(HWND hWnd) {
+  Standing now;
+  GetWindowRect(hWnd, &now.rect);
+  now.visible = IsWindowVisible(hWnd) != FALSE;
+  now.topmost = isTopmost(hWnd);
+  now.above = GetWindow(hWnd, GW_HWNDPREV);
+  now.aboveTopmost = isTopmost(now.above);
+  return now;
+}
+
 // Just above the target (below every window that covers it), topmost in fixed mode
 // or when the window above cannot be opened.
 void Watch::placeOverTarget(HWND target, int show, const Placement& place) {
@@ -97,6 +111,9 @@ void Watch::placeOverTarget(HWND target, int show, const Placement& place) {
       shouldWarnNoAdmin(prev, g_hNoAdminWarned, IsUserAnAdmin() != FALSE)) {
     DBG_LOG(LOG_CAUTION, L"管理者権限がありません");
     g_hNoAdminWarned = prev;
+  }
+  if (placementChangesNothing(kind, prev, isTopmost(prev), m_swpExtra, place, standing(m_hWnd))) {
+    return;
   }
   if (!SetWindowPos(m_hWnd, insertAfterOf(kind, prev), place.pos.x, place.pos.y, place.size.cx,
                     place.size.cy, zOrderFlagsOf(kind) | m_swpExtra)) {

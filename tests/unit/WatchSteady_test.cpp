@@ -242,3 +242,34 @@ TEST_F(WatchSteady, InvertedFixedRectangleStandsNormalisedAndLoggedOnce) {
   EXPECT_EQ(0u, log.count(L"CreateDIBSection"));
   EXPECT_EQ(250, w().fixedRect().left) << "the settings keep what they hold";
 }
+
+TEST(WatchFrame, PlacementThatChangesNothingIsLeftOut) {
+  const Placement place = {{100, 50}, {300, 20}};
+  const HWND prev = (HWND)(LONG_PTR)0x1234, other = (HWND)(LONG_PTR)0x5678;
+  const Standing there = {{100, 50, 400, 70}, true, true, NULL, false};
+  EXPECT_TRUE(placementChangesNothing(ZORDER_UNCHANGED, NULL, false, 0, place, there));
+  EXPECT_TRUE(placementChangesNothing(ZORDER_TOPMOST, NULL, false, 0, place, there));
+  EXPECT_FALSE(
+      placementChangesNothing(ZORDER_TOPMOST, NULL, false, SWP_FRAMECHANGED, place, there));
+  Standing moved = there;
+  moved.rect.left = 101;
+  EXPECT_FALSE(placementChangesNothing(ZORDER_UNCHANGED, NULL, false, 0, place, moved));
+  Standing hidden = there;
+  hidden.visible = false;
+  EXPECT_FALSE(placementChangesNothing(ZORDER_UNCHANGED, NULL, false, 0, place, hidden));
+  Standing covered = there;
+  covered.above = other;
+  covered.aboveTopmost = true;
+  EXPECT_FALSE(placementChangesNothing(ZORDER_TOPMOST, NULL, false, 0, place, covered));
+  Standing belowPrev = {{100, 50, 400, 70}, true, false, prev, false};
+  EXPECT_TRUE(placementChangesNothing(ZORDER_AFTER_PREV, prev, false, 0, place, belowPrev));
+  EXPECT_FALSE(placementChangesNothing(ZORDER_AFTER_PREV, prev, true, 0, place, belowPrev))
+      << "below a topmost window it would become topmost";
+  belowPrev.above = other;
+  EXPECT_FALSE(placementChangesNothing(ZORDER_AFTER_PREV, prev, false, 0, place, belowPrev));
+  const Standing topOfItsBand = {{100, 50, 400, 70}, true, false, other, true};
+  EXPECT_TRUE(placementChangesNothing(ZORDER_TOP, NULL, false, 0, place, topOfItsBand));
+  Standing underNormal = topOfItsBand;
+  underNormal.aboveTopmost = false;
+  EXPECT_FALSE(placementChangesNothing(ZORDER_TOP, NULL, false, 0, place, underNormal));
+}
