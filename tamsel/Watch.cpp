@@ -204,7 +204,24 @@ void Watch::detectTarget(HWND h) {
   draw(h, open, m_show);
 }
 
+// Whether a message further down the indicator's queue asks for the same redraw (the
+// hook module's and the outside redraw requests that always end in redrawTarget).
+static bool redrawQueued(HWND hWnd) {
+  const UINT ranges[][2] = {{WM_HOOK_MOVE, WM_HOOK_MOVE},
+                            {WM_HOOK_KBKANJI, WM_HOOK_KBKANJI},
+                            {WM_HOOK_SETTEXT, WM_HOOK_TAB},
+                            {WM_MY_ACTIVECHANGE, WM_MY_ACTIVECHANGE}};
+  MSG msg;
+  for (const auto& range : ranges) {
+    if (PeekMessageW(&msg, hWnd, range[0], range[1], PM_NOREMOVE | PM_NOYIELD)) return true;
+  }
+  return false;
+}
+
 void Watch::redrawTarget() {
+  // A redraw asked for again further down the queue does the same work a moment later
+  // with newer state: a flood of requests costs one draw, not one each.
+  if (m_hWnd != NULL && redrawQueued(m_hWnd)) return;
   if (m_state == 2 && m_transparent && m_hTarget != NULL && m_hTarget != m_hWnd) {
     detectTarget(m_hTarget);
   }

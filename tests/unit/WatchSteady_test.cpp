@@ -273,3 +273,22 @@ TEST(WatchFrame, PlacementThatChangesNothingIsLeftOut) {
   underNormal.aboveTopmost = false;
   EXPECT_FALSE(placementChangesNothing(ZORDER_TOP, NULL, false, 0, place, underNormal));
 }
+
+// A flood of redraw requests costs one draw: a request with another like it still
+// queued leaves the work to that one.
+TEST_F(WatchSteady, RedrawWithAnotherQueuedLeavesTheDrawToIt) {
+  TestWindow target(L"Target", RECT{100, 100, 600, 400}, targetStyle());
+  WatchProbe::hTarget(w()) = target.hwnd();
+  WatchProbe::state(w()) = 2;
+  SetForegroundWindow(target.hwnd());
+  w().redrawTarget();
+  const unsigned before = pushed();
+  w().onThemeChanged(ind());  // the next draw pushes
+  PostMessageW(ind(), WM_HOOK_MOVE, 0, 0);
+  w().redrawTarget();
+  EXPECT_EQ(before, pushed()) << "left to the queued request";
+  MSG msg;
+  ASSERT_TRUE(PeekMessageW(&msg, ind(), WM_HOOK_MOVE, WM_HOOK_MOVE, PM_REMOVE));
+  w().redrawTarget();  // the queued request's turn
+  EXPECT_EQ(before + 1, pushed());
+}
