@@ -46,6 +46,12 @@ class TestWindow {
 // The indicator's stand-in: a layered, click-through, topmost tool popup.
 inline RECT defaultIndicatorRect() { return RECT{0, 0, 400, 300}; }
 
+// The stand-in itself, shown at its default place.
+inline TestWindow* newIndicatorStandIn() {
+  return new TestWindow(L"Corvela", defaultIndicatorRect(), WS_POPUP | WS_VISIBLE,
+                        kIndicatorExStyle);
+}
+
 // A captioned, visible application window in front.
 inline DWORD targetStyle() { return WS_OVERLAPPEDWINDOW | WS_VISIBLE; }
 

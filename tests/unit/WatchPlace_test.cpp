@@ -42,8 +42,7 @@ class WatchOnDesktop : public ::testing::Test {
  protected:
   void SetUp() override {
     ensureInstance();
-    m_indicator.reset(new TestWindow(L"Corvela", defaultIndicatorRect(), WS_POPUP | WS_VISIBLE,
-                                     kIndicatorExStyle));
+    m_indicator.reset(newIndicatorStandIn());
     ASSERT_NE(nullptr, ind());
     SetLayeredWindowAttributes(ind(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
     m_watch.reset(new Watch());

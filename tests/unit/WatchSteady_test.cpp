@@ -86,8 +86,7 @@ class WatchSteady : public ::testing::Test {
  protected:
   void SetUp() override {
     ensureInstance();
-    m_indicator.reset(new TestWindow(L"Corvela", defaultIndicatorRect(), WS_POPUP | WS_VISIBLE,
-                                     kIndicatorExStyle));
+    m_indicator.reset(newIndicatorStandIn());
     ASSERT_NE(nullptr, ind());
     g_hMainWnd = ind();
     g_pMyApp.reset(new CMyApp());
