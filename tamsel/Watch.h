@@ -101,6 +101,8 @@ class Watch {
   void pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity);
   // Without composition: key and opacity as window attributes, the picture blitted.
   void pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity);
+  // One blink step's opacity, through the road of the composited or the plain indicator.
+  void setBlinkOpacity(BYTE opacity, bool composited);
   // The hover countdown's steps (WatchTimer.cpp).
   HoverInput readHoverInput();
   void showCountdown(int waited);
