@@ -30,9 +30,8 @@ C_HDCCompat::C_HDCCompat(HDC hSrcDC, SIZE size)
   m_hBitmap = CreateDIBSection(m_hDC, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
                                &m_pBits, NULL, 0);
   if (m_hBitmap == NULL) {
-    dbgPrint(LOG_ERROR,
-             L"%-24s(%5d) %-8s : CreateDIBSection() : NULL : HDC : 0x%0.8x, CX,CY : %d,%d\n",
-             DBG_FILE, 115, L"ERROR", (unsigned)(UINT_PTR)m_hDC, (int)size.cx, (int)size.cy);
+    DBG_LOG_AT(LOG_ERROR, 115, L"CreateDIBSection() : NULL : HDC : 0x%0.8x, CX,CY : %d,%d",
+               (unsigned)(UINT_PTR)m_hDC, (int)size.cx, (int)size.cy);
     DeleteDC(m_hDC);
     m_hDC = NULL;
     m_pBits = NULL;
