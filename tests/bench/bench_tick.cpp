@@ -37,7 +37,7 @@ constexpr int kBlock = 25;      // calls per CPU-time block
 constexpr int kBlocks = 40;     // 1,000 calls
 constexpr int kWarmUp = 10;     // ticks before the first working-set reading
 constexpr int kLongRun = 1000;  // ticks before the second one
-constexpr COLORREF kKey = RGB(254, 0, 0);
+constexpr COLORREF kKey = INDICATOR_KEY;
 
 LRESULT CALLBACK plainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_DESTROY && GetWindowLongPtrW(h, GWLP_USERDATA) == 1) PostQuitMessage(0);
