@@ -117,6 +117,8 @@ class Watch {
   void pushFrame(const FrameInputs& in);
   // One loop-watch tick: the body, whatever it throws logged, then the timer armed again.
   void loopWatchTick(const std::function<void()>& body);
+  // One blink step's opacity, through the road of the composited or the plain indicator.
+  void setBlinkOpacity(BYTE opacity, bool composited);
   // The hover countdown's steps (WatchTimer.cpp).
   HoverInput readHoverInput();
   void showCountdown(int waited);

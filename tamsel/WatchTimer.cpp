@@ -77,8 +77,12 @@ void Watch::blinkStep() {
   if (m_blink) m_blinkCount = nextBlinkCount(m_blinkCount);
   if (!m_show) opacity = 0;
 
+  setBlinkOpacity(opacity, isCompositionEnabled() != FALSE);
+}
+
+void Watch::setBlinkOpacity(BYTE opacity, bool composited) {
   // Only the constant opacity changes; the picture stays as the last draw left it.
-  if (isCompositionEnabled()) {
+  if (composited) {
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
     if (!UpdateLayeredWindow(m_hWnd, NULL, NULL, NULL, NULL, NULL, INDICATOR_KEY, &blend,
                              ULW_COLORKEY | ULW_ALPHA)) {

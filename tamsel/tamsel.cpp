@@ -28,7 +28,7 @@ HINSTANCE g_hInst = nullptr;
 HWND g_hMainWnd = nullptr;
 WCHAR g_szTitle[MAX_LOADSTRING] = {};
 WCHAR g_szWindowClass[MAX_LOADSTRING] = {};
-HMENU g_hMenu = nullptr;
+UniqueHMENU g_hMenu;
 HMENU g_hTrayMenu = nullptr;
 
 // Declared in this order, so that at process exit whatever they still hold is deleted
@@ -79,8 +79,8 @@ void startSplash(HWND hWnd) {
 
 LRESULT onCreate(HWND hWnd) {
   startSplash(hWnd);
-  g_hMenu = LoadMenuW(g_hInst, MAKEINTRESOURCEW(IDR_TRAYMENU));
-  g_hTrayMenu = GetSubMenu(g_hMenu, 0);
+  g_hMenu.reset(LoadMenuW(g_hInst, MAKEINTRESOURCEW(IDR_TRAYMENU)));
+  g_hTrayMenu = GetSubMenu(g_hMenu.get(), 0);
   g_pSettings->loadFile();
   g_pMyApp->create(hWnd);
   g_pWatch->start(hWnd);
@@ -155,6 +155,9 @@ void onPaint(HWND hWnd) {
 void onDestroy(HWND hWnd) {
   deleteTrayIcon(hWnd);
   g_pWatch->stop();
+  // The tray menu goes with the window whose tray icon opened it.
+  g_hTrayMenu = nullptr;
+  g_hMenu.reset();
   PostQuitMessage(0);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "UniqueAny.h"
 #include "tamselDefs.h"
 
 class Watch;
@@ -19,7 +20,7 @@ extern HINSTANCE g_hInst;
 extern HWND g_hMainWnd;
 extern WCHAR g_szTitle[MAX_LOADSTRING];
 extern WCHAR g_szWindowClass[MAX_LOADSTRING];
-extern HMENU g_hMenu;
+extern UniqueHMENU g_hMenu;  // the tray menu resource; g_hTrayMenu is its first submenu
 extern HMENU g_hTrayMenu;
 
 // Owning holders: reset() stores the new object first, then deletes the old one.

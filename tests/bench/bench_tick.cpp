@@ -39,7 +39,7 @@ constexpr int kBlocks = 40;            // 1,000 calls
 constexpr int kWarmUp = 10;            // ticks before the first working-set reading
 constexpr int kSteadyRun = 10000;      // steady ticks between the two readings
 constexpr long long kGrowthKiB = 256;  // working-set growth that fails the run
-constexpr COLORREF kKey = RGB(254, 0, 0);
+constexpr COLORREF kKey = INDICATOR_KEY;
 
 LRESULT CALLBACK plainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_DESTROY && GetWindowLongPtrW(h, GWLP_USERDATA) == 1) PostQuitMessage(0);

@@ -7,6 +7,7 @@
 // GetLayeredWindowAttributes read the key and the opacity back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "CMyException.h"
@@ -26,7 +27,7 @@ using namespace indicator_test;
 
 namespace {
 
-const COLORREF kKey = RGB(254, 0, 0);
+const COLORREF kKey = INDICATOR_KEY;
 
 ::testing::AssertionResult rectIs(const RECT& r, LONG l, LONG t, LONG rr, LONG b) {
   if (r.left == l && r.top == t && r.right == rr && r.bottom == b)
@@ -190,16 +191,66 @@ TEST_F(WatchOnDesktop, FixedModeStandsAtItsRectangleTopmost) {
   }
 }
 
+// A window that answers the caption-bar query with the button rectangles it holds.
+TITLEBARINFOEX s_titleBarAnswer;
+int s_titleBarQueries = 0;
+WNDPROC s_titleBarPlainProc = NULL;
+LRESULT CALLBACK titleBarAnsweringProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m != WM_GETTITLEBARINFOEX) return CallWindowProcW(s_titleBarPlainProc, h, m, wp, lp);
+  ++s_titleBarQueries;
+  TITLEBARINFOEX* info = reinterpret_cast<TITLEBARINFOEX*>(lp);
+  for (int i = 0; i < CCHILDREN_TITLEBAR + 1; ++i) info->rgrect[i] = s_titleBarAnswer.rgrect[i];
+  return 0;
+}
+
 TEST_F(WatchOnDesktop, ButtonWidthOfACaptionWithoutButtonsFallsBack) {
-  // A pop-up with a caption but no system menu has no caption buttons; where the
-  // caption-bar query is not answered (Wine) the fallback applies as well.
   TestWindow popup(L"Popup", RECT{50, 50, 300, 200}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
+  s_titleBarPlainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      popup.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(titleBarAnsweringProc)));
   WatchProbe::hTarget(w()) = popup.hwnd();
-  int fallback = 3 * GetSystemMetrics(SM_CXSMSIZE) + GetSystemMetrics(SM_CXEDGE) +
-                 GetSystemMetrics(SM_CXBORDER);
+  const int edges = GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXBORDER);
+  const int fallback = 3 * GetSystemMetrics(SM_CXSMSIZE) + edges;
+
+  // The answer names minimize, maximize and close buttons: their widths count.
+  s_titleBarAnswer = {};
+  s_titleBarAnswer.rgrect[2] = RECT{200, 5, 221, 25};
+  s_titleBarAnswer.rgrect[3] = RECT{221, 5, 244, 25};
+  s_titleBarAnswer.rgrect[5] = RECT{244, 5, 271, 25};
+  s_titleBarQueries = 0;
+  EXPECT_EQ(21 + 23 + 27 + edges, w().getTitleBarInfo());
+  EXPECT_EQ(1, s_titleBarQueries);
+
+  // An answer without buttons falls back to three small caption buttons.
+  s_titleBarAnswer = {};
   EXPECT_EQ(fallback, w().getTitleBarInfo());
-  WatchProbe::hTarget(w()) = NULL;  // no target at all
+  EXPECT_EQ(2, s_titleBarQueries);
+
+  WatchProbe::hTarget(w()) = NULL;  // no target at all: nobody answers
   EXPECT_EQ(fallback, w().getTitleBarInfo());
+}
+
+// ---------------------------------------------------------------------------
+// The composited road (Wine reports composition off, so it is driven here directly)
+
+TEST_F(WatchOnDesktop, CompositedPushPlacesTheWholePictureAndTheBlinkKeepsIt) {
+  // UpdateLayeredWindow refuses a window once SetLayeredWindowAttributes set it up.
+  TestWindow fresh(L"Corvela", RECT{0, 0, 40, 40}, WS_POPUP | WS_VISIBLE, kIndicatorExStyle);
+  WatchProbe::hWnd(w()) = fresh.hwnd();
+  wts::LogCapture log(L"composited_push.log");
+  const SIZE size = {150, 40};
+  C_HDC windowDC(fresh.hwnd());
+  C_HDCCompat memory(windowDC.m_hDC, size);
+  std::fill_n(static_cast<DWORD*>(memory.m_pBits), size.cx * size.cy, 0xFF2040C0u);
+
+  WatchProbe::pushComposited(w(), memory.m_hDC, POINT{70, 80}, size, 200);
+  EXPECT_TRUE(rectIs(windowRect(fresh.hwnd()), 70, 80, 220, 120));
+  EXPECT_NE(0, GetWindowLongPtrW(fresh.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+  WatchProbe::setBlinkOpacity(w(), 90, true);
+  EXPECT_TRUE(rectIs(windowRect(fresh.hwnd()), 70, 80, 220, 120));
+  EXPECT_NE(0, GetWindowLongPtrW(fresh.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(IsWindowVisible(fresh.hwnd()));
+  EXPECT_FALSE(log.contains(L"UpdateLayeredWindow()")) << log.text();
 }
 
 // ---------------------------------------------------------------------------

@@ -44,4 +44,7 @@ struct WatchProbe {
   static void pushComposited(Watch& w, HDC memDC, POINT pos, SIZE size, BYTE opacity) {
     w.pushComposited(memDC, pos, size, opacity);
   }
+  static void setBlinkOpacity(Watch& w, BYTE opacity, bool composited) {
+    w.setBlinkOpacity(opacity, composited);
+  }
 };
