@@ -5,7 +5,9 @@
 # process followed by the exit command, the time to work them off and the exit code.
 #
 # usage: scripts/measure-steady.sh [SECONDS [COUNT]]   (after scripts/build.sh)
-# Prints its figures; exits 1 when it could not measure or Corvela did not exit with 0.
+# Prints its figures; exits 1 when it could not measure, when the idle program used 2 %
+# of one core or more, when the flood and the exit took more than 10 s after the last
+# post (the time includes the program's own exit), or when Corvela did not exit with 0.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${CORVELA_BUILD:-$root/build}"
@@ -62,13 +64,20 @@ next_line  # flooded
 next_line
 code=0
 wait "$corvela" || code=$?
+share="$(awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v s0="$s0" -v s1="$s1" \
+  'BEGIN { printf "%.2f", 100 * (t1 - t0) / hz / (s1 - s0) }')"
 awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v s0="$s0" -v s1="$s1" -v m0="$m0" -v m1="$m1" \
   'BEGIN { cpu = (t1 - t0) / hz; span = s1 - s0;
     printf "measure-steady: idle %.1f s with a window in front: %.2f s CPU (%.2f %% of one core)\n",
       span, cpu, 100 * cpu / span;
     printf "  resident memory %d KiB -> %d KiB (%+d KiB)\n", m0, m1, m1 - m0 }'
 case "$line" in
-  gone*) echo "  $count hook messages worked off ${line#gone } ms after the last post; exit code $code" ;;
+  gone*) ms="${line#gone }"
+    echo "  $count hook messages and the exit command worked off $ms ms after the last post; exit code $code" ;;
   *) echo "measure-steady: the flood was not worked off ($line)" >&2; exit 1 ;;
 esac
-[ "$code" -eq 0 ]
+fail=0
+awk -v s="$share" 'BEGIN { exit !(s >= 2) }' && { echo "measure-steady: idle CPU $share % >= 2 %" >&2; fail=1; }
+[ "$ms" -le 10000 ] || { echo "measure-steady: the flood took $ms ms > 10 s" >&2; fail=1; }
+[ "$code" -eq 0 ] || { echo "measure-steady: exit code $code" >&2; fail=1; }
+exit "$fail"

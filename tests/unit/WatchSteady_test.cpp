@@ -291,3 +291,18 @@ TEST_F(WatchSteady, RedrawWithAnotherQueuedLeavesTheDrawToIt) {
   w().redrawTarget();  // the queued request's turn
   EXPECT_EQ(before + 1, pushed());
 }
+
+// The indicator's thread never has the keyboard focus: Shift is read from the key as
+// pressed, before any window of the thread has taken its message.
+TEST_F(WatchSteady, HoverReadsShiftAsPressed) {
+  INPUT key = {};
+  key.type = INPUT_KEYBOARD;
+  key.ki.wVk = VK_SHIFT;
+  ASSERT_EQ(1u, SendInput(1, &key, sizeof(key)));
+  const bool pressed = WatchProbe::readHoverInput(w()).shift;
+  key.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &key, sizeof(key));
+  wts::pumpMessages();
+  EXPECT_TRUE(pressed);
+  EXPECT_FALSE(WatchProbe::readHoverInput(w()).shift);
+}
