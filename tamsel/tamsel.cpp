@@ -122,9 +122,9 @@ void onSplashEnd() {
 void onSettingChange(WPARAM wParam) {
   dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : receive <WM_MY_SAVE_SETTINGCHANGE>\n", DBG_FILE, __LINE__,
            L"INFO");
-  // Only the open settings dialog reports here; the same message from elsewhere would
-  // otherwise pull the indicator forward or replace the settings.
-  if (!acceptSettingChange(g_pWatch->m_dialog, g_pDialogBox != nullptr)) {
+  // Only the settings dialog reports here, once it has closed itself; the same message
+  // from elsewhere would otherwise end the dialog state under an open dialog.
+  if (!acceptSettingChange(g_pWatch->m_dialog, g_pDialogBox.get())) {
     dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : no settings dialog open : ignored\n", DBG_FILE, __LINE__,
              L"WARN");
     return;
@@ -303,8 +303,8 @@ LRESULT ncHitTestResult(LRESULT defResult, int dMode, int transparent) {
   return defResult;
 }
 
-bool acceptSettingChange(int dialogFlag, bool dialogBoxExists) {
-  return dialogFlag != 0 && dialogBoxExists;
+bool acceptSettingChange(int dialogFlag, const MyDialogBox* box) {
+  return dialogFlag != 0 && box != nullptr && box->hDlg == nullptr;
 }
 
 bool splashMessageApplies(const QrSplashScreen* splash, UINT message) {

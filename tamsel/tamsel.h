@@ -83,8 +83,9 @@ bool isTrayMenuRequest(WPARAM wParam, LPARAM lParam);
 // The movable fixed indicator is dragged by its whole area: its client area answers
 // HTCAPTION; every other case keeps the default answer.
 LRESULT ncHitTestResult(LRESULT defResult, int dMode, int transparent);
-// The dialog's report is taken only while the settings dialog is open.
-bool acceptSettingChange(int dialogFlag, bool dialogBoxExists);
+// The dialog's report is taken only while the dialog state holds and the dialog has
+// closed its window (it reports after closing); a report from elsewhere changes nothing.
+bool acceptSettingChange(int dialogFlag, const MyDialogBox* box);
 // WM_MY_STARTED belongs to a splash whose window is up (state 2), WM_SPLASH_END to one
 // that has finished (state 4); with no splash object neither applies.
 bool splashMessageApplies(const QrSplashScreen* splash, UINT message);

@@ -132,13 +132,6 @@ TEST(NcHitTest, BordersAndOtherAnswersStayAsTheDefaultGaveThem) {
 
 // --- Guards against messages from outside --------------------------------------
 
-TEST(SettingChange, TakenOnlyWhileTheDialogIsOpen) {
-  EXPECT_TRUE(acceptSettingChange(1, true));
-  EXPECT_FALSE(acceptSettingChange(0, true));
-  EXPECT_FALSE(acceptSettingChange(1, false));
-  EXPECT_FALSE(acceptSettingChange(0, false));
-}
-
 TEST(SplashMessages, NeedASplashInTheirOwnState) {
   EXPECT_FALSE(splashMessageApplies(nullptr, WM_MY_STARTED));
   EXPECT_FALSE(splashMessageApplies(nullptr, WM_SPLASH_END));

@@ -1,0 +1,142 @@
+// The item and page bases on their own, the number fields' text, and the dialog's
+// failure roads.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "MyDialogTabDisp.h"
+#include "MyDialogTabFont.h"
+#include "MyDialogTabRun.h"
+#include "resource.h"
+#include "WindowTestSupport.h"
+
+namespace {
+
+// An item that answers every question with a fixed result and counts the questions.
+class FakeItem : public CMyTabItem {
+ public:
+  explicit FakeItem(int answer) : m_answer(answer) {}
+  void bindControls(HWND page) override { hPage = page; }
+  void updateControls() override {}
+  INT_PTR onCommand(WPARAM, LPARAM) override { return ask(); }
+  INT_PTR onCtlColorStatic(WPARAM, LPARAM) override { return ask(); }
+  int onParentMode(int, int) override { return (int)ask(); }
+  int asked = 0;
+
+ private:
+  INT_PTR ask() {
+    ++asked;
+    return m_answer;
+  }
+  int m_answer;
+};
+
+class FakePage : public CMyDialogTab {
+ public:
+  FakePage() : CMyDialogTab(0) {}
+  HWND getEdgeControl(int) override { return nullptr; }
+};
+
+TEST(ItemBase, FirstAnswerEndsTheSearch) {
+  FakePage page;
+  auto quiet = std::make_shared<FakeItem>(0);
+  auto taker = std::make_shared<FakeItem>(7);
+  auto later = std::make_shared<FakeItem>(9);
+  page.items = {quiet, taker, later};
+  EXPECT_EQ(7, page.onCommand(0, 0));
+  EXPECT_EQ(7, page.onCtlColorStatic(0, 0));
+  EXPECT_EQ(0, later->asked);
+  EXPECT_EQ(2, quiet->asked);
+  // Messages no item overrides reach none and give 0 (the dialog manager's default).
+  EXPECT_EQ(0, page.onHScroll(0, 0));
+  EXPECT_EQ(0, page.onNotify(0, 0));
+
+  FakeItem parent(0);
+  parent.notifyChildren(1);  // no children: nothing happens
+  parent.children = {quiet.get(), taker.get(), later.get()};
+  parent.notifyChildren(1);
+  EXPECT_EQ(3, quiet->asked);
+  EXPECT_EQ(3, taker->asked);
+  EXPECT_EQ(0, later->asked);
+  // disable and enable only mark the item.
+  parent.disableChildren();
+  EXPECT_EQ(1, later->disabled);
+  parent.enableChildren();
+  EXPECT_EQ(0, later->disabled);
+}
+
+TEST(ItemBase, MissingControlIsLoggedOnceAndTheItemWorksOn) {
+  wts::LogCapture log(L"items-missing.log");
+  // The font page has no control 1011.
+  HWND parent = wts::makeWindow(L"pages", WS_OVERLAPPEDWINDOW, 0, nullptr, {0, 0, 300, 200}, false);
+  ASSERT_NE(nullptr, parent);
+  HWND fontPage = CreateDialogParamW(
+      GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TAB_FONT), parent,
+      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+  ASSERT_NE(nullptr, fontPage);
+  CMyItemIndShow item;
+  item.value = 1;
+  item.init(fontPage, nullptr);
+  item.refresh();
+  EXPECT_EQ(1u, log.count(L"GetDlgItem(1011) : NULL"));
+  EXPECT_EQ(0u, log.count(L"SendMessage(msg="));
+  EXPECT_EQ(1, item.value);
+  // A click reported for its id still changes the value (nothing is checked).
+  EXPECT_EQ(1, item.onCommand(MAKEWPARAM(IDC_CHECK1, BN_CLICKED), 0));
+  EXPECT_EQ(0, item.value);
+  EXPECT_EQ(0, item.onCommand(MAKEWPARAM(IDC_CHECK2, BN_CLICKED), 0));
+  DestroyWindow(parent);
+}
+
+TEST(SpinText, DecimalIntegersHeldWithinTheRange) {
+  int v = 42;
+  EXPECT_TRUE(parseSpinText(L"500", 10, 1000, &v));
+  EXPECT_EQ(500, v);
+  EXPECT_TRUE(parseSpinText(L" 7 ", -1, 60, &v));
+  EXPECT_EQ(7, v);
+  EXPECT_TRUE(parseSpinText(L"5", 10, 1000, &v));
+  EXPECT_EQ(10, v);
+  EXPECT_TRUE(parseSpinText(L"-5", -1, 60, &v));
+  EXPECT_EQ(-1, v);
+  EXPECT_TRUE(parseSpinText(L"99999999999999999999", -1, 60, &v));
+  EXPECT_EQ(60, v);
+  v = 42;
+  for (const wchar_t* bad : {L"", L"-", L"ab", L"1 2", L"12x", L"0x10"}) {
+    EXPECT_FALSE(parseSpinText(bad, 10, 1000, &v)) << toMultiByte(bad);
+  }
+  EXPECT_EQ(42, v);
+}
+
+std::vector<WPARAM> g_reports;
+BOOL recordReport(WPARAM changed, LPARAM) {
+  g_reports.push_back(changed);
+  return TRUE;
+}
+
+TEST(DialogFaults, FailedCreationEndsTheDialogStateAsCancelWould) {
+  wts::LogCapture log(L"dialog-failed.log");
+  g_reports.clear();
+  MyDialogBox box;
+  CMySerialize settings;
+  // A module without the dialog's template.
+  box.open(GetModuleHandleW(L"kernel32.dll"), nullptr, &settings, recordReport);
+  EXPECT_EQ(nullptr, box.hDlg);
+  EXPECT_EQ(std::vector<WPARAM>{0}, g_reports);
+  EXPECT_EQ(1u, log.count(L"ERROR    : CreateDialog()"));
+}
+
+TEST(DialogFaults, ReportIsTakenOnlyOnceTheDialogHasClosed) {
+  g_reports.clear();
+  MyDialogBox box;
+  CMySerialize settings;
+  EXPECT_FALSE(acceptSettingChange(1, nullptr));
+  box.open(GetModuleHandleW(nullptr), nullptr, &settings, recordReport);
+  ASSERT_NE(nullptr, box.hDlg);
+  EXPECT_FALSE(acceptSettingChange(1, &box)) << "a stray report under the open dialog";
+  SendMessageW(box.hDlg, WM_CLOSE, 0, 0);
+  EXPECT_EQ(std::vector<WPARAM>{0}, g_reports);
+  EXPECT_TRUE(acceptSettingChange(1, &box));
+  EXPECT_FALSE(acceptSettingChange(0, &box)) << "no dialog state";
+}
+
+}  // namespace
