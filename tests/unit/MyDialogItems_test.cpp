@@ -107,6 +107,69 @@ TEST(SpinText, DecimalIntegersHeldWithinTheRange) {
   EXPECT_EQ(42, v);
 }
 
+// The header of a dialog template of this program (an extended template).
+struct TemplateHead {
+  DWORD exStyle = 0, style = 0;
+  WORD items = 0;
+  short cx = 0, cy = 0;
+  WORD points = 0, weight = 0;
+  BYTE charset = 0;
+  std::wstring face;
+};
+
+// Skips a menu or class field: none, an ordinal, or a string.
+const WORD* skipSzOrOrd(const WORD* p) {
+  if (*p == 0) return p + 1;
+  if (*p == 0xFFFF) return p + 2;
+  while (*p) ++p;
+  return p + 1;
+}
+
+bool readTemplate(int id, TemplateHead* t) {
+  HRSRC res = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), (LPCWSTR)RT_DIALOG);
+  if (!res) return false;
+  const BYTE* b = (const BYTE*)LockResource(LoadResource(GetModuleHandleW(nullptr), res));
+  if (!b || ((const WORD*)b)[1] != 0xFFFF) return false;
+  memcpy(&t->exStyle, b + 8, 4);
+  memcpy(&t->style, b + 12, 4);
+  memcpy(&t->items, b + 16, 2);
+  memcpy(&t->cx, b + 22, 2);
+  memcpy(&t->cy, b + 24, 2);
+  const WORD* p = skipSzOrOrd(skipSzOrOrd((const WORD*)(b + 26)));
+  while (*p) ++p;  // the title
+  ++p;
+  t->points = p[0];
+  t->weight = p[1];
+  t->charset = ((const BYTE*)p)[5];
+  t->face = (const wchar_t*)(p + 3);
+  return true;
+}
+
+TEST(Templates, PagesAreChildDialogsInTheJapaneseFont) {
+  struct Want {
+    int id;
+    short cx, cy;
+    WORD items;
+  } pages[] = {{IDD_TAB_DISP, 315, 176, 12},
+               {IDD_TAB_COLOR, 315, 162, 15},
+               {IDD_TAB_FONT, 315, 129, 10},
+               {IDD_TAB_EFFECT, 315, 128, 7},
+               {IDD_TAB_RUN, 316, 183, 8}};
+  for (const Want& w : pages) {
+    TemplateHead t;
+    ASSERT_TRUE(readTemplate(w.id, &t)) << w.id;
+    EXPECT_EQ((DWORD)(WS_CHILD | DS_SETFONT), t.style) << w.id;
+    EXPECT_EQ((DWORD)WS_EX_CONTROLPARENT, t.exStyle) << w.id;
+    EXPECT_EQ(w.cx, t.cx) << w.id;
+    EXPECT_EQ(w.cy, t.cy) << w.id;
+    EXPECT_EQ(w.items, t.items) << w.id;
+    EXPECT_EQ(8, t.points) << w.id;
+    EXPECT_EQ(400, t.weight) << w.id;
+    EXPECT_EQ(128, t.charset) << w.id;
+    EXPECT_EQ(L"メイリオ", t.face) << w.id;
+  }
+}
+
 std::vector<WPARAM> g_reports;
 BOOL recordReport(WPARAM changed, LPARAM) {
   g_reports.push_back(changed);

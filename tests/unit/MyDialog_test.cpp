@@ -161,6 +161,13 @@ TEST_F(OpenDialog, ClicksKeysAndTypedNumbersReachTheRecordOnOk) {
   SetWindowTextW(count, L"ab");
   SendMessageW(page(4), WM_COMMAND, MAKEWPARAM(IDC_EDIT2, EN_KILLFOCUS), (LPARAM)count);
   EXPECT_EQ(L"59", textOf(count));
+  // An arrow used while typed text is still in the box steps from that text, and the
+  // control goes on from there.
+  SetWindowTextW(count, L"30");
+  key(count, VK_UP);
+  EXPECT_EQ(L"31", textOf(count));
+  key(count, VK_UP);
+  EXPECT_EQ(L"32", textOf(count));
   SetWindowTextW(interval, L"500");
 
   CMySerialize out = pressOk();
@@ -172,7 +179,7 @@ TEST_F(OpenDialog, ClicksKeysAndTypedNumbersReachTheRecordOnOk) {
   EXPECT_EQ(0, out.blink);
   EXPECT_EQ(700, out.blinkSpeed);
   EXPECT_EQ(500u, out.loopInterval);
-  EXPECT_EQ(59, out.transTimerCnt);
+  EXPECT_EQ(32, out.transTimerCnt);
 }
 
 TEST_F(OpenDialog, SpinArrowsStopAtTheEndsOfTheRange) {
