@@ -21,6 +21,13 @@ BOOL CMyDialogTab::create(HINSTANCE hInst, HWND parent, POINT corner, RECT rect)
   return ShowWindow(hPage, SW_HIDE);
 }
 
+BOOL CMyDialogTab::createPage(DLGPROC proc, HINSTANCE hInst, HWND parent, POINT corner, RECT rect) {
+  hInstance = hInst;
+  hParent = parent;
+  createWindow(proc);
+  return CMyDialogTab::create(hInst, parent, corner, rect);
+}
+
 HWND CMyDialogTab::createWindow(DLGPROC proc) {
   hPage = CreateDialogParamW(hInstance, MAKEINTRESOURCEW(resourceId), hParent, proc,
                              reinterpret_cast<LPARAM>(this));
@@ -31,32 +38,27 @@ void CMyDialogTab::onInitDialog(HWND page) {
   for (auto& item : items) item->init(page, hParent);
 }
 
-INT_PTR CMyDialogTab::onCommand(WPARAM wParam, LPARAM lParam) {
+INT_PTR CMyDialogTab::askItems(ItemQuestion question, WPARAM wParam, LPARAM lParam) {
   for (auto& item : items) {
-    if (INT_PTR r = item->onCommand(wParam, lParam)) return r;
+    if (INT_PTR r = ((*item).*question)(wParam, lParam)) return r;
   }
   return 0;
+}
+
+INT_PTR CMyDialogTab::onCommand(WPARAM wParam, LPARAM lParam) {
+  return askItems(&CMyTabItem::onCommand, wParam, lParam);
 }
 
 INT_PTR CMyDialogTab::onHScroll(WPARAM wParam, LPARAM lParam) {
-  for (auto& item : items) {
-    if (INT_PTR r = item->onHScroll(wParam, lParam)) return r;
-  }
-  return 0;
+  return askItems(&CMyTabItem::onHScroll, wParam, lParam);
 }
 
 INT_PTR CMyDialogTab::onNotify(WPARAM wParam, LPARAM lParam) {
-  for (auto& item : items) {
-    if (INT_PTR r = item->onNotify(wParam, lParam)) return r;
-  }
-  return 0;
+  return askItems(&CMyTabItem::onNotify, wParam, lParam);
 }
 
 INT_PTR CMyDialogTab::onCtlColorStatic(WPARAM wParam, LPARAM lParam) {
-  for (auto& item : items) {
-    if (INT_PTR r = item->onCtlColorStatic(wParam, lParam)) return r;
-  }
-  return 0;
+  return askItems(&CMyTabItem::onCtlColorStatic, wParam, lParam);
 }
 
 void CMyDialogTab::refresh() {

@@ -47,15 +47,22 @@ class CMyDialogTab {
     kNotify = 4,
     kCtlColorStatic = 8,
   };
-  // Creates the page window from the template with the page's procedure; the page
-  // travels in the creation parameter and stays with the window.
+  // Creates the page window from the template with the page's procedure (module and
+  // parent stored first); the page travels in the creation parameter and stays with
+  // the window.
   HWND createWindow(DLGPROC proc);
+  // A page's create: the window made with its procedure, then placed and hidden.
+  BOOL createPage(DLGPROC proc, HINSTANCE hInst, HWND parent, POINT corner, RECT rect);
   // The page procedures' common body: finds the page kept with the window and hands
   // it the messages in `forwarded`.
   static INT_PTR dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                           unsigned forwarded);
   // GetDlgItem of the first (which 0) or last (which -1) control, logged when missing.
   HWND edgeControl(int which, int firstId, int lastId) const;
+
+  using ItemQuestion = INT_PTR (CMyTabItem::*)(WPARAM, LPARAM);
+  // Asks the items in order; the first non-zero answer, or 0.
+  INT_PTR askItems(ItemQuestion question, WPARAM wParam, LPARAM lParam);
 
   template <class Item>
   Item* addItem(std::shared_ptr<Item> item) {

@@ -66,10 +66,7 @@ CMyDialogTabColor::CMyDialogTabColor() : CMyDialogTab(IDD_TAB_COLOR) {
 }
 
 BOOL CMyDialogTabColor::create(HINSTANCE hInst, HWND parent, POINT corner, RECT rect) {
-  hInstance = hInst;
-  hParent = parent;
-  createWindow(proc);
-  return CMyDialogTab::create(hInst, parent, corner, rect);
+  return createPage(proc, hInst, parent, corner, rect);
 }
 
 HWND CMyDialogTabColor::getEdgeControl(int which) {

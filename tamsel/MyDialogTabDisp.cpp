@@ -101,10 +101,7 @@ CMyDialogTabDisp::CMyDialogTabDisp() : CMyDialogTab(IDD_TAB_DISP) {
 }
 
 BOOL CMyDialogTabDisp::create(HINSTANCE hInst, HWND parent, POINT corner, RECT rect) {
-  hInstance = hInst;
-  hParent = parent;
-  createWindow(proc);
-  return CMyDialogTab::create(hInst, parent, corner, rect);
+  return createPage(proc, hInst, parent, corner, rect);
 }
 
 HWND CMyDialogTabDisp::getEdgeControl(int which) {

@@ -74,10 +74,7 @@ CMyDialogTabEffect::CMyDialogTabEffect() : CMyDialogTab(IDD_TAB_EFFECT) {
 }
 
 BOOL CMyDialogTabEffect::create(HINSTANCE hInst, HWND parent, POINT corner, RECT rect) {
-  hInstance = hInst;
-  hParent = parent;
-  createWindow(proc);
-  return CMyDialogTab::create(hInst, parent, corner, rect);
+  return createPage(proc, hInst, parent, corner, rect);
 }
 
 HWND CMyDialogTabEffect::getEdgeControl(int which) {

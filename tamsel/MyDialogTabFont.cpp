@@ -68,10 +68,7 @@ CMyDialogTabFont::CMyDialogTabFont() : CMyDialogTab(IDD_TAB_FONT) {
 }
 
 BOOL CMyDialogTabFont::create(HINSTANCE hInst, HWND parent, POINT corner, RECT rect) {
-  hInstance = hInst;
-  hParent = parent;
-  createWindow(proc);
-  return CMyDialogTab::create(hInst, parent, corner, rect);
+  return createPage(proc, hInst, parent, corner, rect);
 }
 
 HWND CMyDialogTabFont::getEdgeControl(int which) {

@@ -62,6 +62,7 @@ void CMyItemSpin<T>::setEditText(T number) {
   wchar_t text[64];
   _snwprintf(text, 64, std::is_signed<T>::value ? L"%d" : L"%u", number);
   text[63] = L'\0';
+  m_written = text;
   SetWindowTextW(editControl ? editControl->hWnd : NULL, text);
 }
 
@@ -70,12 +71,9 @@ bool CMyItemSpin<T>::takeTypedText() {
   if (!editControl || !editControl->hWnd) return false;
   wchar_t text[64] = {};
   GetWindowTextW(editControl->hWnd, text, 64);
-  wchar_t own[64];
-  _snwprintf(own, 64, std::is_signed<T>::value ? L"%d" : L"%u", value);
-  own[63] = L'\0';
-  // The value's own text: nothing was typed, and a stored value outside the range
-  // stays as it is.
-  if (wcscmp(text, own) == 0) return false;
+  // The text the item wrote itself: nothing was typed, and a stored value outside the
+  // range stays as it is.
+  if (m_written == text) return false;
   int typed = 0;
   if (parseSpinText(text, minValue, maxValue, &typed)) {
     DBG_LOG(LOG_INFO, L"takeTypedText(%d) : %d", (int)editId, typed);

@@ -33,6 +33,9 @@ class CMyItemSpin : public CMyTabItem {
   int maxValue;
   int minValue;
   int textLimit;
+
+ private:
+  std::wstring m_written;  // the text the item last put into the box
 };
 
 class CMyItemRunInterval : public CMyItemSpin<unsigned int> {

@@ -17,6 +17,8 @@
 
 #include "CMyException.h"
 #include "MyDialogBox.h"
+#include "MyDialogTabFont.h"
+#include "MyDialogTabRun.h"
 #include "MySerialize.h"
 #include "QrSplashScreen.h"
 #include "SettingsTestSupport.h"
@@ -363,7 +365,7 @@ TEST_F(DialogBoxTest, OkWithoutChangeReportsZeroAndClosesTheWindow) {
 TEST_F(DialogBoxTest, OkWithAChangedWorkingCopyReportsOneAndHandsItBack) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
-  box.working.loopInterval = 1234;
+  static_cast<CMyDialogTabRun*>(box.tabs[4].get())->runInterval->value = 1234;
   SendMessageW(box.hDlg, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(1, Reports::last);
   std::unique_ptr<CMySerialize> got(box.getSettings());
@@ -376,8 +378,9 @@ TEST_F(DialogBoxTest, OkWithAChangedWorkingCopyReportsOneAndHandsItBack) {
 TEST_F(DialogBoxTest, FontSizeOrStyleAloneIsNoChange) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
-  box.working.fontSize = 40;
-  box.working.fontStyle = L"太字";
+  CMyDialogTabFont* fontPage = static_cast<CMyDialogTabFont*>(box.tabs[2].get());
+  fontPage->font->size = 40;
+  fontPage->setStyle(L"太字");
   SendMessageW(box.hDlg, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(0, Reports::last);
 }
@@ -435,7 +438,7 @@ TEST_F(DialogBoxTest, ReopeningAfterCloseBuildsANewWindow) {
   EXPECT_NE(nullptr, box.hDlg);
 }
 
-TEST_F(DialogBoxTest, NoWindowIsAPageWhileThereAreNoPages) {
+TEST_F(DialogBoxTest, TheDialogAndItsTabControlAreNoPages) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
   EXPECT_EQ(0, box.isTabPage(box.hDlg));
@@ -443,12 +446,9 @@ TEST_F(DialogBoxTest, NoWindowIsAPageWhileThereAreNoPages) {
   EXPECT_EQ(0, box.isTabPage(nullptr));
 }
 
-TEST_F(DialogBoxTest, TabSelectionWithoutPagesChangesNothing) {
+TEST_F(DialogBoxTest, TabSelectionWithoutAHeaderChangesNothing) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
-  NMHDR header = {GetDlgItem(box.hDlg, IDC_TAB), IDC_TAB, (UINT)TCN_SELCHANGE};
-  box.onSelChange(&header);
-  EXPECT_EQ(0, box.curTab);
   box.onSelChange(nullptr);
   EXPECT_EQ(0, box.curTab);
 }
@@ -478,16 +478,6 @@ TEST(DialogBoxLife, DestructionTakesAnOpenWindowDown) {
   }
   EXPECT_FALSE(IsWindow(wnd));
   EXPECT_EQ(nullptr, MyDialogBox::s_pThis);
-}
-
-TEST(DialogBoxLife, AFailedCreationLeavesNoWindowAndNoReport) {
-  Reports::reset();
-  MyDialogBox box;
-  box.dialogId = 9999;  // no such template
-  CMySerialize settings;
-  box.open(self(), nullptr, &settings, Reports::record);
-  EXPECT_EQ(nullptr, box.hDlg);
-  EXPECT_EQ(0, Reports::count);
 }
 
 }  // namespace
