@@ -192,14 +192,14 @@ TEST(DialogFaults, ReportIsTakenOnlyOnceTheDialogHasClosed) {
   g_reports.clear();
   MyDialogBox box;
   CMySerialize settings;
-  EXPECT_FALSE(acceptSettingChange(1, nullptr));
+  EXPECT_FALSE(acceptSettingChange(true, nullptr));
   box.open(GetModuleHandleW(nullptr), nullptr, &settings, recordReport);
   ASSERT_NE(nullptr, box.hDlg);
-  EXPECT_FALSE(acceptSettingChange(1, &box)) << "a stray report under the open dialog";
+  EXPECT_FALSE(acceptSettingChange(true, &box)) << "a stray report under the open dialog";
   SendMessageW(box.hDlg, WM_CLOSE, 0, 0);
   EXPECT_EQ(std::vector<WPARAM>{0}, g_reports);
-  EXPECT_TRUE(acceptSettingChange(1, &box));
-  EXPECT_FALSE(acceptSettingChange(0, &box)) << "no dialog state";
+  EXPECT_TRUE(acceptSettingChange(true, &box));
+  EXPECT_FALSE(acceptSettingChange(false, &box)) << "no dialog state";
 }
 
 }  // namespace
