@@ -226,4 +226,39 @@ TEST_F(DialogE2e, ColourAndFontDialogsOpenOverTheSettingsDialogAndTheirCancelKee
   EXPECT_EQ(0u, m_app->end());
 }
 
+TEST_F(DialogE2e, TabKeyRunsTabControlPageControlsOkCancel) {
+  HWND dlg = startAndOpen();
+  ASSERT_NE(nullptr, dlg);
+  const DWORD thread = GetWindowThreadProcessId(dlg, nullptr);
+  auto focus = [&] {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+  };
+  HWND tabs = GetDlgItem(dlg, kTabControl);
+  ASSERT_TRUE(waitUntil([&] { return focus() == tabs; }))
+      << "the tab control starts with the focus";
+  HWND page = shownPage(dlg);
+  ASSERT_NE(nullptr, page);
+  // Through the program's message loop, as the keyboard would send it.
+  std::vector<HWND> order;
+  for (int i = 0; i < 8 && (order.empty() || order.back() != tabs); ++i) {
+    HWND from = focus();
+    PostMessageW(from, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageW(from, WM_KEYUP, VK_TAB, 0xC00F0001);
+    ASSERT_TRUE(waitUntil([&] { return focus() != from; })) << "Tab left the focus at " << i;
+    order.push_back(focus());
+  }
+  // tab control -> 1001 -> trackbar -> the two check boxes -> OK -> Cancel -> tab control
+  const std::vector<HWND> want = {GetDlgItem(page, 1001),
+                                  GetDlgItem(page, 1004),
+                                  GetDlgItem(page, 1011),
+                                  GetDlgItem(page, 1012),
+                                  GetDlgItem(dlg, IDOK),
+                                  GetDlgItem(dlg, IDCANCEL),
+                                  tabs};
+  EXPECT_EQ(want, order);
+  EXPECT_EQ(0u, m_app->end());
+}
+
 }  // namespace
