@@ -58,11 +58,6 @@ TEST(ItemBase, FirstAnswerEndsTheSearch) {
   EXPECT_EQ(3, quiet->asked);
   EXPECT_EQ(3, taker->asked);
   EXPECT_EQ(0, later->asked);
-  // disable and enable only mark the item.
-  parent.disableChildren();
-  EXPECT_EQ(1, later->disabled);
-  parent.enableChildren();
-  EXPECT_EQ(0, later->disabled);
 }
 
 TEST(ItemBase, MissingControlIsLoggedOnceAndTheItemWorksOn) {
