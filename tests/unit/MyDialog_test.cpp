@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "MyDialogTabColor.h"
 #include "MyDialogTabDisp.h"
 #include "MyDialogTabEffect.h"
@@ -317,6 +319,38 @@ TEST_F(OpenDialog, SwatchRepaintsKeepOneBrushPerItem) {
   }
   // The other items paint nothing for a swatch that is not theirs.
   EXPECT_EQ(0, color->imeOn->onCtlColorStatic(0, (LPARAM)swatch));
+}
+
+TEST_F(OpenDialog, LongStyleIsCutForTheFontDialogAndCancelKeepsTheFont) {
+  CMySerialize r;
+  r.fontStyle = std::wstring(40, L'太');
+  open(r);
+  selectTab(2);
+  // The font dialog is modal: a helper finds it over the settings dialog and cancels it.
+  HWND owner = nullptr;
+  std::thread closer([&] {
+    HWND fontDialog = nullptr;
+    wts::waitUntil([&] {
+      HWND h = FindWindowW(L"#32770", nullptr);
+      for (; h; h = FindWindowExW(nullptr, h, L"#32770", nullptr)) {
+        if (h != box->hDlg && IsWindowVisible(h)) break;
+      }
+      return (fontDialog = h) != nullptr;
+    });
+    if (!fontDialog) return;
+    owner = GetWindow(fontDialog, GW_OWNER);
+    PostMessageW(fontDialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  HWND button = control(2, IDC_BUTTON3);
+  SendMessageW(page(2), WM_COMMAND, MAKEWPARAM(IDC_BUTTON3, BN_CLICKED), (LPARAM)button);
+  closer.join();
+  EXPECT_EQ(box->hDlg, owner);
+  auto* font = static_cast<CMyDialogTabFont*>(box->tabs[2].get());
+  EXPECT_EQ(std::wstring(31, L'太'), font->font->styleBuffer);
+  EXPECT_EQ(std::wstring(40, L'太'), textOf(control(2, IDC_EDIT_STYLE)));
+  CMySerialize out = pressOk();
+  EXPECT_EQ(std::wstring(40, L'太'), out.fontStyle) << "the stored name stays whole";
+  EXPECT_EQ(12, out.fontSize);
 }
 
 }  // namespace
