@@ -141,6 +141,12 @@ void onSettingChange(WPARAM wParam) {
 }
 
 void onPositionChange() {
+  // Any process may post this message: only a rectangle the record does not hold yet
+  // is worth a write of the file.
+  if (EqualRect(&g_pSettings->dModePos, &g_pWatch->m_dModePos)) {
+    DBG_LOG(LOG_INFO, L"fixed rectangle unchanged : nothing to store.");
+    return;
+  }
   g_pSettings->dModePos = g_pWatch->m_dModePos;
   dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : CMyApp() : set write store.\n", DBG_FILE, __LINE__,
            L"INFO");
@@ -149,6 +155,13 @@ void onPositionChange() {
 
 // ---------------------------------------------------------------------------
 // Tray icon and menu
+
+// The shell re-created its taskbar (after a restart of Explorer): every icon of the
+// tray went with the old one, so put ours back.
+void onTaskbarCreated(HWND hWnd) {
+  DBG_LOG(LOG_INFO, L"receive <TaskbarCreated> : tray icon added again.");
+  addTrayIcon(hWnd);
+}
 
 void showTrayMenu(HWND hWnd) {
   POINT pt;
@@ -385,6 +398,10 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     default:
       if (onHookMessage(message, wParam, lParam)) return 0;
+      if (message != 0 && message == taskbarCreatedMessage()) {
+        onTaskbarCreated(hWnd);
+        return 0;
+      }
       return DefWindowProcW(hWnd, message, wParam, lParam);
   }
 }
@@ -496,9 +513,17 @@ bool endInSafeMode(int cleanBoot) {
 }
 
 int mainWindowFailed() {
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateWindowEx() : %x\n", DBG_FILE, __LINE__, L"ERROR",
-           GetLastError());
+  DBG_LOG_LASTERR(LOG_ERROR, L"CreateWindowEx()");
   return -1;
+}
+
+int openMainWindow(HINSTANCE hInstance, int nCmdShow) {
+  return createMainWindow(hInstance, nCmdShow) ? 0 : mainWindowFailed();
+}
+
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
 }
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow) {
@@ -524,11 +549,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLi
   g_pWatch.reset(new Watch());
   g_pMyApp.reset(new CMyApp());
 
-  if (!createMainWindow(hInstance, nCmdShow)) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateWindowEx() : %x\n", DBG_FILE, __LINE__, L"ERROR",
-             GetLastError());
-    return -1;
-  }
+  if (openMainWindow(hInstance, nCmdShow) != 0) return -1;
 
   g_pDialogBox.reset(new MyDialogBox());
   HACCEL hAccel = LoadAcceleratorsW(hInstance, MAKEINTRESOURCEW(IDR_ACCEL));

@@ -37,7 +37,9 @@ constexpr wchar_t kMainClass[] = L"CORVELA";
 constexpr wchar_t kMainTitle[] = L"Corvela";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
-constexpr UINT kMsgBoxTextId = 0xFFFF;  // the static text control of a MessageBox
+constexpr UINT kMsgBoxTextId = 0xFFFF;       // the static text control of a MessageBox
+constexpr UINT kActiveChange = WM_USER + 3;  // redraw request, logged at INFO when handled
+constexpr wchar_t kActiveChangeLine[] = L"receive <WM_MY_ACTIVECHANGE>";
 
 // ---------------------------------------------------------------------------
 // Waiting
@@ -399,6 +401,10 @@ class CorvelaProcess {
   // The log of this run, from its working directory.
   std::wstring log() const;
 
+  // Posts a redraw request and waits for its log line: every message posted before it
+  // has then been handled. Needs the INFO log (/DBG:111:INFO).
+  bool drain(DWORD timeoutMs = kDefaultTimeoutMs);
+
   // A dialog or MessageBox of this process by caption (visible), waited for.
   HWND waitDialog(const std::wstring& caption, DWORD timeoutMs = kDefaultTimeoutMs) {
     return waitForTopLevel(pid(), kDialogClass, caption.c_str(), timeoutMs, true);
@@ -463,6 +469,12 @@ inline size_t countOf(const std::wstring& text, const std::wstring& part) {
   size_t n = 0;
   for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++n;
   return n;
+}
+
+inline bool CorvelaProcess::drain(DWORD timeoutMs) {
+  const size_t before = countOf(log(), kActiveChangeLine);
+  if (!post(kActiveChange)) return false;
+  return waitUntil([&] { return countOf(log(), kActiveChangeLine) > before; }, timeoutMs);
 }
 
 // Waits until the log in dir contains part.
