@@ -171,6 +171,19 @@ void showTrayMenu(HWND hWnd) {
   TrackPopupMenu(g_hTrayMenu, TPM_CENTERALIGN, pt.x, pt.y, 0, hWnd, nullptr);
 }
 
+// Asks for WM_NCMOUSELEAVE once the cursor leaves the window. A move handled after the
+// cursor has already left gets no leave from some systems (Windows sends one at once),
+// so that leave is taken here; onMouseLeave does nothing while the cursor is over it.
+void trackMouseLeave(HWND hWnd) {
+  TRACKMOUSEEVENT tme = {};
+  tme.cbSize = sizeof tme;
+  tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
+  tme.hwndTrack = hWnd;
+  tme.dwHoverTime = 0;
+  TrackMouseEvent(&tme);
+  g_pWatch->onMouseLeave();
+}
+
 void onPaint(HWND hWnd) {
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hWnd, &ps);
@@ -356,15 +369,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_NCHITTEST:
       return ncHitTestResult(DefWindowProcW(hWnd, message, wParam, lParam), g_pWatch->m_dMode,
                              g_pWatch->m_transparent);
-    case WM_NCMOUSEMOVE: {
-      TRACKMOUSEEVENT tme = {};
-      tme.cbSize = sizeof tme;
-      tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
-      tme.hwndTrack = hWnd;
-      tme.dwHoverTime = 0;
-      TrackMouseEvent(&tme);
+    case WM_NCMOUSEMOVE:
+      trackMouseLeave(hWnd);
       return 0;
-    }
     case WM_NCMOUSELEAVE:
       g_pWatch->onMouseLeave();
       return 0;
