@@ -27,9 +27,11 @@
 #include <thread>
 #include <vector>
 
+#include "TestWait.h"
+
 namespace e2e {
 
-constexpr DWORD kDefaultTimeoutMs = 20000;
+using testwait::kDefaultTimeoutMs;
 constexpr UINT kCmdAbout = 104;
 constexpr UINT kCmdExit = 105;
 constexpr UINT kCmdSettings = 106;
@@ -44,37 +46,10 @@ constexpr wchar_t kActiveChangeLine[] = L"receive <WM_MY_ACTIVECHANGE>";
 // ---------------------------------------------------------------------------
 // Waiting
 
-// Handles every message waiting for the calling thread, so that windows the test owns
-// keep answering while it waits (Corvela sends to them with time-outs).
-inline void pumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Sleeps for ms milliseconds while pumping the thread's messages.
-inline void pumpFor(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    pumpMessages();
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, (DWORD)std::min<ULONGLONG>(end - now, 20),
-                              QS_ALLINPUT);
-  }
-}
-
-// Polls pred every 20 ms (pumping messages) until it holds or timeoutMs passed.
-inline bool waitUntil(const std::function<bool()>& pred, DWORD timeoutMs = kDefaultTimeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (pred()) return true;
-    if (GetTickCount64() >= end) return false;
-    pumpFor(20);
-  }
-}
+// Windows the test owns keep answering while it waits (Corvela sends to them with
+// time-outs): the shared waits pump the thread's messages.
+using testwait::pumpMessages;
+using testwait::waitUntil;
 
 // ---------------------------------------------------------------------------
 // Text

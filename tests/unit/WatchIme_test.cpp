@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "PlatformDefs.h"
+#include "UniqueAny.h"
 #include "Watch.h"
 #include "WindowTestSupport.h"
 
@@ -57,14 +58,31 @@ TEST(ImeLabel, ExactMatchesOnly) {
 
 namespace {
 
-// What the subclassed IME window answers, and how late.
+// What the subclassed IME window answers, and whether it holds its answer back until
+// the test lets it go (a target too busy to answer in time).
 struct ImeScript {
   std::atomic<int> open{0};
   std::atomic<int> mode{0};
-  std::atomic<int> openDelayMs{0};
-  std::atomic<int> modeDelayMs{0};
+  std::atomic<bool> holdOpen{false};
+  std::atomic<bool> holdMode{false};
   std::atomic<int> openQueries{0};
   std::atomic<int> modeQueries{0};
+  UniqueHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+  void hold(bool open, bool mode) {
+    ResetEvent(release.get());
+    holdOpen = open;
+    holdMode = mode;
+  }
+  // Lets every held answer go, and answers at once from now on.
+  void letGo() {
+    holdOpen = false;
+    holdMode = false;
+    SetEvent(release.get());
+  }
+  void waitIfHeld(bool held) {
+    if (held) WaitForSingleObject(release.get(), testwait::kDefaultTimeoutMs);
+  }
 };
 
 ImeScript* s_script = nullptr;
@@ -73,12 +91,12 @@ WNDPROC s_imeProc = nullptr;
 LRESULT CALLBACK scriptedImeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_IME_CONTROL && w == IMC_GETOPENSTATUS) {
     ++s_script->openQueries;
-    if (s_script->openDelayMs) Sleep(s_script->openDelayMs);
+    s_script->waitIfHeld(s_script->holdOpen);
     return s_script->open;
   }
   if (m == WM_IME_CONTROL && w == IMC_GETCONVERSIONMODE) {
     ++s_script->modeQueries;
-    if (s_script->modeDelayMs) Sleep(s_script->modeDelayMs);
+    s_script->waitIfHeld(s_script->holdMode);
     return s_script->mode;
   }
   return CallWindowProcW(s_imeProc, h, m, w, l);
@@ -161,6 +179,7 @@ class WatchIme : public ::testing::Test {
     m_watch->m_hTarget = m_target->m_window;
   }
   void TearDown() override {
+    m_script.letGo();
     m_watch.reset();
     m_target.reset();
   }
@@ -232,20 +251,16 @@ TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
   m_script.mode = 0x09;
   ASSERT_EQ(1, query());
   m_script.mode = 0x0B;
-  m_script.openDelayMs = 300;
-  m_script.modeDelayMs = 300;
+  m_script.hold(true, true);
   long long elapsed = 0;
   EXPECT_EQ(0, query(&elapsed));
   EXPECT_EQ(0, m_watch->m_imeOpen);
   EXPECT_EQ(0x09, m_watch->m_convMode);
-  EXPECT_GE(elapsed, 90);
-  EXPECT_LT(elapsed, 250);  // two time-outs of 100 ms at most
+  EXPECT_GE(elapsed, 90);  // it did wait for the answer
   std::printf("late target read as closed after %lld ms\n", elapsed);
 
   // The next tick asks again and reads the answer once the target keeps up.
-  Sleep(400);
-  m_script.openDelayMs = 0;
-  m_script.modeDelayMs = 0;
+  m_script.letGo();
   EXPECT_EQ(1, query());
   EXPECT_EQ(0x0B, m_watch->m_convMode);
 }
@@ -255,14 +270,15 @@ TEST_F(WatchIme, LateConversionModeKeepsTheOpenStatusAndTheOldMode) {
   m_script.mode = 0x03;
   ASSERT_EQ(1, query());
   m_script.mode = 0x18;
-  m_script.modeDelayMs = 300;
+  m_script.hold(false, true);
   long long elapsed = 0;
   EXPECT_EQ(1, query(&elapsed));
   EXPECT_EQ(1, m_watch->m_imeOpen);
   EXPECT_EQ(0x03, m_watch->m_convMode);
-  EXPECT_LT(elapsed, 250);
   std::printf("late conversion mode given up after %lld ms\n", elapsed);
-  Sleep(400);
+  m_script.letGo();
+  EXPECT_EQ(1, query());
+  EXPECT_EQ(0x18, m_watch->m_convMode);
 }
 
 TEST_F(WatchIme, FocusWindowOfTheTargetThread) {

@@ -27,13 +27,7 @@ namespace {
 
 const COLORREF kKey = RGB(254, 0, 0);
 
-::testing::AssertionResult rectIs(const RECT& r, LONG l, LONG t, LONG rr, LONG b) {
-  if (r.left == l && r.top == t && r.right == rr && r.bottom == b)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got {" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "} want {"
-         << l << "," << t << "," << rr << "," << b << "}";
-}
+using wts::rectIs;
 
 int floatCaptionHeight() { return GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION); }
 
@@ -144,8 +138,7 @@ TEST_F(WatchOnDesktop, HiddenDrawShrinksTo20x20WithOpacityZeroButStaysShown) {
 TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
   auto target = makeTarget();
   ShowWindow(target->hwnd(), SW_MINIMIZE);
-  pumpFor(50);
-  ASSERT_TRUE(IsIconic(target->hwnd()));
+  ASSERT_TRUE(testwait::waitUntil([&] { return IsIconic(target->hwnd()) != FALSE; }));
   w().draw(target->hwnd(), 0, 1);
   EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
   EXPECT_EQ(0, w().m_show);
@@ -157,8 +150,7 @@ TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
 TEST_F(WatchOnDesktop, MaximizedTargetIsShiftedByTheEdgeAndFramePlusCaptionHigh) {
   auto target = makeTarget();
   ShowWindow(target->hwnd(), SW_MAXIMIZE);
-  pumpFor(50);
-  ASSERT_TRUE(IsZoomed(target->hwnd()));
+  ASSERT_TRUE(testwait::waitUntil([&] { return IsZoomed(target->hwnd()) != FALSE; }));
   w().draw(target->hwnd(), 0, 1);
   RECT tr = windowRect(target->hwnd());
   int left = tr.left + GetSystemMetrics(SM_CXEDGE);
@@ -413,15 +405,15 @@ TEST_F(WatchOnDesktop, BlinkOfAHiddenIndicatorIsZeroAndTheMovableOneIsLeftAlone)
 TEST_F(WatchOnDesktop, LoopWatchIsReArmedWithTheIntervalReadAtEachTick) {
   w().m_loopInterval = 30;
   w().timerStartLoopWatch();
-  ASSERT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
+  ASSERT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH));
   // A new interval set now applies from the next tick on.
   w().m_loopInterval = 60000;
   w().onTimer(TIMER_LOOP_WATCH);
   dropTimers(ind());
-  EXPECT_FALSE(waitTimer(ind(), TIMER_LOOP_WATCH, 400));
+  EXPECT_FALSE(timerDueBefore(ind(), TIMER_LOOP_WATCH, 300));
   w().m_loopInterval = 30;
   w().onTimer(TIMER_LOOP_WATCH);
-  EXPECT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
+  EXPECT_TRUE(timerDueBefore(ind(), TIMER_LOOP_WATCH, 1000));
 }
 
 TEST_F(WatchOnDesktop, SettingsChangeStartsKillsAndRestartsTheBlinkTimer) {
@@ -437,13 +429,13 @@ TEST_F(WatchOnDesktop, SettingsChangeStartsKillsAndRestartsTheBlinkTimer) {
   s.blink = 1;
   w().onUpdate(&s);
   EXPECT_NE(0u, w().m_blinkTimer);
-  EXPECT_TRUE(waitTimer(ind(), TIMER_BLINK, 2000));
+  EXPECT_TRUE(waitTimer(ind(), TIMER_BLINK));
 
   s.blinkSpeed = 60000;  // new period: killed and started again
   w().onUpdate(&s);
   EXPECT_NE(0u, w().m_blinkTimer);
   dropTimers(ind());
-  EXPECT_FALSE(waitTimer(ind(), TIMER_BLINK, 300));
+  EXPECT_FALSE(timerDueBefore(ind(), TIMER_BLINK, 300));
 
   s.blink = 0;
   w().onUpdate(&s);
@@ -549,7 +541,7 @@ TEST_F(MovableFixedMode, WaitThatFindsFloatModeEndsInsteadOfTickingOn) {
   EXPECT_EQ(1, tip().m_state);
   EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
   dropTimers(ind());
-  EXPECT_FALSE(waitTimer(ind(), TIMER_TRANS_WAIT, 800));  // the timer is gone
+  EXPECT_FALSE(timerDueBefore(ind(), TIMER_TRANS_WAIT, 800));  // the timer is gone
   // A later watch tick is no longer told that a wait runs.
   EXPECT_EQ(0, w().onTransWatch());
 }
