@@ -9,6 +9,7 @@
 // opacity. Cross-process IME queries return nothing under Wine (the IME always reads
 // closed there), so the opacity seen is the closed one, alphaOff.
 #include <functional>
+#include <memory>
 
 #include "IndicatorSupport.h"
 
@@ -320,14 +321,31 @@ class MovableE2e : public IndicatorE2e {
  protected:
   static constexpr RECT kPos = {300, 10, 450, 60};
 
+  // Starts Corvela fixed at kPos with a target window in front, and waits until the
+  // indicator stands there; null when it does not.
   HWND startFixed(int transTimerCnt) {
     prepareSettings([&](std::string& xml) {
       setInt(xml, "dMode", 1);
       setInt(xml, "transTimerCnt", transTimerCnt);
       EXPECT_TRUE(setRectElement(xml, "dModePos", kPos));
     });
-    return startIndicator();
+    HWND main = startIndicator();
+    if (main == nullptr) return nullptr;
+    m_target.reset(new TargetWindow(L"Corvela target", kTargetRect));
+    bringToFront(*m_target);
+    EXPECT_TRUE(showsOver(main, kPos, kClosedOpacityDefault));
+    return main;
   }
+
+  // Puts the cursor on the fixed indicator and waits until it turns movable.
+  ::testing::AssertionResult turnsMovable(HWND main) {
+    if (!SetCursorPos(375, 35)) return ::testing::AssertionFailure() << "SetCursorPos";
+    IndicatorState s;
+    if (waitIndicator(main, movable, &s, 8000)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "not movable: " << describe(s);
+  }
+
+  std::unique_ptr<TargetWindow> m_target;
 
   static bool movable(const IndicatorState& s) {
     return (s.style & WS_THICKFRAME) && !(s.exStyle & WS_EX_LAYERED) && s.visible;
@@ -339,9 +357,6 @@ constexpr RECT MovableE2e::kPos;
 TEST_F(MovableE2e, HoverShowsTheCountdownTipThenTheBorderedMovableWindow) {
   HWND main = startFixed(3);
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", kTargetRect);
-  bringToFront(target);
-  ASSERT_TRUE(showsOver(main, kPos, kClosedOpacityDefault));
 
   const POINT cursor = {375, 35};
   ASSERT_TRUE(SetCursorPos(cursor.x, cursor.y));
@@ -374,12 +389,7 @@ TEST_F(MovableE2e, HoverShowsTheCountdownTipThenTheBorderedMovableWindow) {
 TEST_F(MovableE2e, LeavingTheMovedWindowStoresTheClampedRectangle) {
   HWND main = startFixed(0);  // movable as soon as the watch finds the cursor over it
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", kTargetRect);
-  bringToFront(target);
-  ASSERT_TRUE(showsOver(main, kPos, kClosedOpacityDefault));
-  ASSERT_TRUE(SetCursorPos(375, 35));
-  IndicatorState s;
-  ASSERT_TRUE(waitIndicator(main, movable, &s, 8000)) << describe(s);
+  ASSERT_TRUE(turnsMovable(main));
 
   const int w = kPos.right - kPos.left, h = kPos.bottom - kPos.top;
   const RECT dragged = {kPos.left, -10, kPos.right, h - 10};  // still under the cursor
@@ -409,13 +419,8 @@ TEST_F(MovableE2e, LeavingTheMovedWindowStoresTheClampedRectangle) {
 TEST_F(MovableE2e, MoveHandledAfterTheCursorLeftStillEndsTheMove) {
   HWND main = startFixed(0);
   ASSERT_NE(nullptr, main);
-  TargetWindow target(L"Corvela target", kTargetRect);
-  bringToFront(target);
-  ASSERT_TRUE(showsOver(main, kPos, kClosedOpacityDefault));
   const std::string stored = readFile(file(L"Corvela.xml"));
-  ASSERT_TRUE(SetCursorPos(375, 35));
-  IndicatorState s;
-  ASSERT_TRUE(waitIndicator(main, movable, &s, 8000)) << describe(s);
+  ASSERT_TRUE(turnsMovable(main));
 
   SetCursorPos(900, 900);
   ASSERT_TRUE(PostMessageW(main, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(375, 35)));

@@ -410,23 +410,18 @@ TEST_F(TrayE2e, RightButtonReleaseOpensTheMenuAndNothingElseDoes) {
   EXPECT_EQ(0u, app.end());
 }
 
-// Asks the shell's tray about the program's icon (id 0 of its main window), as another
-// program may: a change of nothing succeeds only while the tray holds the icon.
-bool trayHoldsIcon(HWND main) {
+// Tells the shell's tray about the program's icon (id 0 of its main window), as any
+// program may; true when the tray did it. A change of nothing (NIM_MODIFY) succeeds only
+// while the tray holds the icon.
+bool trayIconCall(DWORD call, HWND main) {
   NOTIFYICONDATAW nid = {};
   nid.cbSize = sizeof nid;
   nid.hWnd = main;
   nid.uID = 0;
-  return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+  return Shell_NotifyIconW(call, &nid) != FALSE;
 }
 
-bool dropTrayIcon(HWND main) {
-  NOTIFYICONDATAW nid = {};
-  nid.cbSize = sizeof nid;
-  nid.hWnd = main;
-  nid.uID = 0;
-  return Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE;
-}
+bool trayHoldsIcon(HWND main) { return trayIconCall(NIM_MODIFY, main); }
 
 TEST_F(TrayE2e, RecreatedTaskbarGetsTheIconBack) {
   CorvelaProcess& app = startAndWait(L"/DBG:111:INFO");
@@ -435,7 +430,7 @@ TEST_F(TrayE2e, RecreatedTaskbarGetsTheIconBack) {
   ASSERT_TRUE(waitUntil([&] { return trayHoldsIcon(main); })) << "no tray icon after start-up";
 
   // A new taskbar starts empty; the shell then tells every top-level window.
-  ASSERT_TRUE(dropTrayIcon(main));
+  ASSERT_TRUE(trayIconCall(NIM_DELETE, main));
   ASSERT_FALSE(trayHoldsIcon(main));
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   ASSERT_NE(0u, taskbarCreated);

