@@ -44,6 +44,11 @@ void setProcessLocale();  // LC_CTYPE "japanese": code page 932 for the log and 
 bool endInSafeMode(int cleanBoot);
 // Logs a failed main-window creation; returns the exit code for it (-1).
 int mainWindowFailed();
+// Creates the main window (createMainWindow): 0, or the exit code of mainWindowFailed.
+int openMainWindow(HINSTANCE hInstance, int nCmdShow);
+// The shell's "TaskbarCreated" message, sent to every top-level window when the
+// taskbar is made anew.
+UINT taskbarCreatedMessage();
 
 // Runs a step of the settings roads. Whatever it throws (CMyException*, _com_error,
 // std::exception) is logged at ERROR and ends here; false when it threw.
@@ -58,8 +63,9 @@ bool isTrayMenuRequest(WPARAM wParam, LPARAM lParam);
 // The movable fixed indicator is dragged by its whole area: its client area answers
 // HTCAPTION; every other case keeps the default answer.
 LRESULT ncHitTestResult(LRESULT defResult, DISP_MODE dMode, bool transparent);
-// The dialog's report is taken only while the settings dialog is open.
-bool acceptSettingChange(bool dialogOpen, bool dialogBoxExists);
+// The dialog's report is taken only while the dialog state holds and the dialog has
+// closed its window (it reports after closing); a report from elsewhere changes nothing.
+bool acceptSettingChange(bool dialogOpen, const MyDialogBox* box);
 // WM_MY_STARTED belongs to a splash whose window is up (state 2), WM_SPLASH_END to one
 // that has finished (state 4); with no splash object neither applies.
 bool splashMessageApplies(const QrSplashScreen* splash, UINT message);

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "TestWait.h"
 #include "C_HDC.h"
 #include "C_HDCCompat.h"
 #include "MyApp.h"
@@ -186,7 +187,7 @@ int wmain() {
     return 1;
   }
   SetForegroundWindow(target.hwnd());
-  Sleep(200);
+  testwait::waitUntil([&] { return GetForegroundWindow() == target.hwnd(); }, 2000);
 
   auto tick = [&] { watch.onTimer(TIMER_LOOP_WATCH); };
   for (int i = 0; i < kWarmUp; ++i) tick();
