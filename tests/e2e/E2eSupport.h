@@ -37,6 +37,8 @@ constexpr wchar_t kMainClass[] = L"CORVELA";
 constexpr wchar_t kMainTitle[] = L"Corvela";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr wchar_t kToolTipClass[] = L"MY_TOOLTIP";
+constexpr wchar_t kSplashClass[] = L"QrSplashWindow";
 constexpr UINT kMsgBoxTextId = 0xFFFF;  // the static text control of a MessageBox
 
 // ---------------------------------------------------------------------------
@@ -383,10 +385,13 @@ class CorvelaProcess {
   HWND mainWindow() const { return m_main; }
 
   // The main window, once the program has finished its start-up and waits in its
-  // message loop (WaitForInputIdle); null when it did not get there in time.
+  // message loop; null when it did not get there in time. WaitForInputIdle alone is
+  // not enough: the splash thread goes idle while the main window is still being set
+  // up. The watcher's tooltip window comes with the last step of that set-up.
   HWND waitReady(DWORD timeoutMs = kDefaultTimeoutMs) {
     if (!waitMainWindow(timeoutMs)) return nullptr;
     if (WaitForInputIdle(m_pi.hProcess, timeoutMs) != 0) return nullptr;
+    if (!waitForTopLevel(pid(), kToolTipClass, nullptr, timeoutMs)) return nullptr;
     return m_main;
   }
 
