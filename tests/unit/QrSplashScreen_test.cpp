@@ -41,6 +41,47 @@ TEST(SplashFade, SetsThirtyFallingOpacitiesFrom192DownTo7) {
   for (size_t i = 1; i < alphas.size(); ++i) EXPECT_LT(alphas[i], alphas[i - 1]) << i;
 }
 
+// The program's pictures: complete 8-bit bitmap files of 300 x 300 with a 256-colour
+// palette, uncompressed, on the white key, drawn where the 400 x 200 window shows
+// them (the top 200 rows), and no two alike.
+TEST(SplashPictures, AreEightBitBitmapFilesOnTheWhiteKeyDrawnInTheShownRows) {
+  std::vector<std::vector<BYTE>> shown;
+  for (int id : kPictures) {
+    HRSRC info = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), L"SPLASH");
+    ASSERT_NE(nullptr, info) << id;
+    const DWORD size = SizeofResource(GetModuleHandleW(nullptr), info);
+    const BYTE* bytes =
+        static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleW(nullptr), info)));
+    ASSERT_NE(nullptr, bytes) << id;
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER head;
+    ASSERT_GE(size, sizeof file + sizeof head) << id;
+    memcpy(&file, bytes, sizeof file);
+    memcpy(&head, bytes + sizeof file, sizeof head);
+    EXPECT_EQ(0x4D42, file.bfType) << id;
+    EXPECT_EQ(size, file.bfSize) << id;
+    EXPECT_EQ(300, head.biWidth) << id;
+    EXPECT_EQ(300, head.biHeight) << id;  // bottom-up
+    EXPECT_EQ(8, head.biBitCount) << id;
+    EXPECT_EQ(DWORD(BI_RGB), head.biCompression) << id;
+    EXPECT_TRUE(head.biClrUsed == 0 || head.biClrUsed == 256) << id;
+    ASSERT_EQ(size, file.bfOffBits + 300u * 300u) << id;
+    const RGBQUAD* palette = reinterpret_cast<const RGBQUAD*>(bytes + sizeof file + head.biSize);
+    auto white = [&](int x, int y) {
+      const RGBQUAD c = palette[bytes[file.bfOffBits + (299 - y) * 300 + x]];
+      return c.rgbRed == 255 && c.rgbGreen == 255 && c.rgbBlue == 255;
+    };
+    EXPECT_TRUE(white(0, 0) && white(299, 0) && white(0, 299) && white(299, 299)) << id;
+    std::vector<BYTE> rows(bytes + file.bfOffBits + 100 * 300, bytes + size);  // top 200 rows
+    size_t drawn = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 300; ++x) drawn += white(x, y) ? 0 : 1;
+    EXPECT_GT(drawn, 300u * 200u / 4) << id;
+    for (const auto& other : shown) EXPECT_NE(other, rows) << id;
+    shown.push_back(rows);
+  }
+}
+
 // --- The live splash -------------------------------------------------------------
 
 // The splash's owner: counts the WM_SPLASH_END it receives.
