@@ -148,6 +148,12 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   EXPECT_EQ(192u, alpha);
   EXPECT_EQ(0xFFFFFFu, key);
   EXPECT_EQ(DWORD(LWA_COLORKEY | LWA_ALPHA), flags);
+  // Frames go by on the window's own size, whatever the size of the pictures.
+  ASSERT_TRUE(e2e::waitUntil([&] { return splash.m_index == 2; }, kWaitMs));
+  RECT r = {};
+  GetWindowRect(w, &r);
+  EXPECT_EQ(400, r.right - r.left);
+  EXPECT_EQ(200, r.bottom - r.top);
 
   // The end of the fade is taken only while fading out.
   for (int state : {1, 2, 4}) {
@@ -163,6 +169,7 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   EXPECT_EQ(3u, splash.m_index);  // drawn at once, before fadeOut returned
   ASSERT_TRUE(e2e::waitUntil([&] { return s_ends == 1; }, kWaitMs)) << splash.m_state;
   EXPECT_EQ(4, splash.m_state);
+  EXPECT_EQ(3u, splash.m_index);  // no frame tick drew over the fading picture
   EXPECT_FALSE(IsWindow(w));
   EXPECT_FALSE(splashClassRegistered());
   // Nothing is left for the thread: it ends instead of idling.
