@@ -299,7 +299,9 @@ void QrSplashScreen::render(HDC hdc) {
 }
 
 void QrSplashScreen::renderNow() {
-  UniqueWindowDC dc = getWindowDC(m_hWnd);
+  HWND hWnd = m_hWnd;
+  if (hWnd == nullptr) return;  // GetDC(NULL) would be the whole screen's
+  UniqueWindowDC dc = getWindowDC(hWnd);
   if (dc) render(dc.get());
 }
 
