@@ -67,12 +67,6 @@ TEST_F(SplashE2e, StartShowsTheCentredClickThroughSplashWithAPictureThenItGoes) 
   const LONG want = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
   EXPECT_EQ(want, GetWindowLongW(splash, GWL_EXSTYLE) & want);
   EXPECT_EQ(WS_POPUP, GetWindowLongW(splash, GWL_STYLE) & (WS_POPUP | WS_CAPTION));
-  COLORREF key = 0;
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  ASSERT_TRUE(GetLayeredWindowAttributes(splash, &key, &alpha, &flags));
-  EXPECT_EQ(0xFFFFFFu, key);
-  EXPECT_EQ(DWORD(LWA_COLORKEY | LWA_ALPHA), flags);
 
   // A picture, not a flat area: the plate, its chips and the crow.
   size_t most = 0;
