@@ -11,6 +11,7 @@
 namespace e2e {
 
 constexpr COLORREF kIndicatorKey = RGB(254, 0, 0);
+constexpr wchar_t kToolTipClass[] = L"MY_TOOLTIP";
 
 // What the desktop can read of the indicator window.
 struct IndicatorState {
