@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # Builds both programs and runs Corvela.exe under Wine.
 #
-# usage: scripts/run.sh [--splash] [Corvela arguments, e.g. /DBG:111:INFO]
+# usage: scripts/run.sh [--splash | --dialog] [Corvela arguments, e.g. /DBG:111:INFO]
 #
 # With DISPLAY set, Corvela runs on that display until you end it from its tray
 # menu ("終了(&X)"). Without one, a virtual display is started with a compositing
 # manager (layered windows only look right with one), Wine's notepad is put in
 # front as the window to mark, Corvela is started, and a screenshot of the desktop
 # with the indicator over notepad's caption is saved; the script prints where,
-# then ends everything it started. With --splash the screenshot is taken instead
-# while Corvela's start-up splash is up.
+# then ends everything it started.
+#
+# --splash always uses a virtual display and takes the screenshot instead while
+# Corvela's start-up splash is up (corvela-splash.png).
+#
+# --dialog always uses a virtual display: after the indicator's screenshot it opens
+# the settings dialog as the tray menu does and saves one screenshot per page
+# (dialog-page-0.png to dialog-page-4.png) and one of the colour dialog
+# (dialog-colour.png) beside it.
 #
 # Corvela.xml and Corvela.log land in $CORVELA_BUILD/run (default build/run).
 # CORVELA_SHOT_DELAY: extra seconds before the screenshot (default 1).
@@ -18,9 +25,15 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${CORVELA_BUILD:-$root/build}"
 
 splash=0
+dialog=0
 if [ "${1:-}" = "--splash" ]; then
   splash=1
   shift
+  unset DISPLAY
+elif [ "${1:-}" = "--dialog" ]; then
+  dialog=1
+  shift
+  unset DISPLAY
 fi
 
 "$root/scripts/build.sh"
@@ -140,3 +153,28 @@ sleep "${CORVELA_SHOT_DELAY:-1}"
 shot="$workdir/corvela-screenshot.png"
 /usr/bin/import -display "$DISPLAY" -window root "$shot"
 echo "run: screenshot of the desktop with Corvela's indicator over notepad's caption: $shot"
+
+[ "$dialog" -eq 1 ] || exit 0
+
+# --- The settings dialog, page by page.
+step="$build/dialog-step.exe"
+x86_64-w64-mingw32-gcc -O2 -o "$step" "$root/scripts/dialog-step.c" -lcomctl32
+shoot() { # name
+  sleep 0.5
+  /usr/bin/import -display "$DISPLAY" -window root "$workdir/$1.png"
+  echo "run: $workdir/$1.png"
+}
+wine "$step" open >/dev/null 2>&1 || { echo "run: the settings dialog did not open" >&2; exit 1; }
+for page in 0 1 2 3 4; do
+  wine "$step" tab "$page" >/dev/null 2>&1 || echo "run: tab $page was not selected" >&2
+  shoot "dialog-page-$page"
+done
+wine "$step" tab 1 >/dev/null 2>&1 || true
+if wine "$step" colour >/dev/null 2>&1; then
+  shoot dialog-colour
+  wine "$step" cancel >/dev/null 2>&1 || true
+else
+  echo "run: the colour dialog did not open" >&2
+fi
+sleep 0.5
+wine "$step" cancel >/dev/null 2>&1 || true

@@ -149,7 +149,7 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
     const D2D1_MATRIX_3X2_F identity = {1, 0, 0, 1, 0, 0};
     DrawScope<ID2D1DCRenderTargetPtr> scope(m_pRenderTarget);
     m_pRenderTarget->SetTransform(&identity);  // even after a frame abandoned in its label
-    const D2D1_COLOR_F key = {254.0f / 255.0f, 0.0f, 0.0f, 0.0f};
+    const D2D1_COLOR_F key = myapp::colorFromRef(INDICATOR_KEY, 0.0f);
     m_pRenderTarget->Clear(&key);
     const D2D1_RECT_F whole = {0, 0, CX, CY};
     m_pRenderTarget->DrawBitmap(backgroundBitmap, &whole, 1.0f,

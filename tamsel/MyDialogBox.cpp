@@ -9,6 +9,11 @@
 #include <commctrl.h>
 
 #include "Dbg.h"
+#include "MyDialogTabColor.h"
+#include "MyDialogTabDisp.h"
+#include "MyDialogTabEffect.h"
+#include "MyDialogTabFont.h"
+#include "MyDialogTabRun.h"
 #include "resource.h"
 
 MyDialogBox* MyDialogBox::s_pThis = nullptr;
@@ -72,17 +77,19 @@ void MyDialogBox::open(HINSTANCE hInst, HWND owner, const CMySerialize* settings
   initCommonControls();
   hDlg = CreateDialogParamW(hInstance, MAKEINTRESOURCEW(dialogId), owner, proc, 0);
   if (!hDlg) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateDialog()\n", DBG_FILE, kLineCreateDialog,
-             L"ERROR");
+    DBG_LOG_AT(LOG_ERROR, kLineCreateDialog, L"CreateDialog()");
+    // No dialog means no OK or Cancel will ever report: end the caller's dialog
+    // state here, as a Cancel would.
+    report(0);
   }
 }
 
 CMySerialize* MyDialogBox::getSettings() const { return new CMySerialize(working); }
 
 int MyDialogBox::isTabPage(HWND hWnd) const {
-  // The pages come with their own module; until then the list stays empty and no
-  // window is one of its pages.
-  (void)hWnd;
+  for (const auto& tab : tabs) {
+    if (tab->hPage && tab->hPage == hWnd) return 1;
+  }
   return 0;
 }
 
@@ -90,62 +97,125 @@ void MyDialogBox::build(const CMySerialize* settings) {
   s_pThis = this;
   snapshot = *settings;
   working = *settings;
-  // The pages of an earlier opening are released here; new ones come with the pages.
-  tabs.clear();
+  m_disp = std::make_shared<CMyDialogTabDisp>();
+  m_color = std::make_shared<CMyDialogTabColor>();
+  m_font = std::make_shared<CMyDialogTabFont>();
+  m_effect = std::make_shared<CMyDialogTabEffect>();
+  m_run = std::make_shared<CMyDialogTabRun>();
+  // The pages of an earlier opening are released here.
+  tabs = {m_disp, m_color, m_font, m_effect, m_run};
   load(settings);
 }
 
 void MyDialogBox::load(const CMySerialize* settings) {
   snapshot = *settings;
   working = *settings;
+  writeItems(*settings);
+}
+
+void MyDialogBox::writeItems(const CMySerialize& s) {
+  if (!m_disp) return;  // no pages yet
+  m_disp->dispMode->value = s.dMode;
+  m_disp->horizontalPos->value = s.horizontalPos;
+  m_disp->indShow->value = s.indShow;
+  m_disp->iconShow->value = s.iconShow;
+  m_color->imeOff->color = s.imeColorOff;
+  m_color->imeOff->opacity = s.alphaOff;
+  m_color->imeOn->color = s.imeColorOn;
+  m_color->imeOn->opacity = s.alphaOn;
+  m_color->shade->color = s.bokasiColor;
+  m_color->shade->opacity = s.bokasiOpacity;
+  m_font->font->logFont = s.logFont;
+  m_font->font->color = s.fontColor;
+  m_font->font->size = s.fontSize;
+  m_font->setStyle(s.fontStyle);
+  m_effect->gradient->checkState = s.effect;
+  m_effect->gradient->value = s.spnVal;
+  m_effect->blink->checkState = s.blink;
+  m_effect->blink->value = s.blinkSpeed / 100;  // 850 ms shows as 8
+  m_run->runInterval->value = s.loopInterval;
+  m_run->transWaitCount->value = s.transTimerCnt;
+  m_run->appMaxShow->value = s.nonCaptionShow;
+}
+
+void MyDialogBox::readItems(CMySerialize* s) {
+  if (!m_disp) return;
+  m_run->takeTypedText();  // a number typed just before OK counts too
+  s->dMode = m_disp->dispMode->value;
+  s->horizontalPos = m_disp->horizontalPos->value;
+  s->indShow = m_disp->indShow->value;
+  s->iconShow = m_disp->iconShow->value;
+  s->imeColorOff = m_color->imeOff->color;
+  s->alphaOff = m_color->imeOff->opacity;
+  s->imeColorOn = m_color->imeOn->color;
+  s->alphaOn = m_color->imeOn->opacity;
+  s->bokasiColor = m_color->shade->color;
+  s->bokasiOpacity = m_color->shade->opacity;
+  s->logFont = m_font->font->logFont;
+  s->fontStyle = m_font->getStyle();
+  s->fontSize = m_font->font->size;
+  s->fontColor = m_font->font->color;
+  s->effect = m_effect->gradient->checkState;
+  s->spnVal = m_effect->gradient->value;
+  s->blink = m_effect->blink->checkState;
+  s->blinkSpeed = m_effect->blink->value * 100;
+  s->loopInterval = m_run->runInterval->value;
+  s->transTimerCnt = m_run->transWaitCount->value;
+  s->nonCaptionShow = m_run->appMaxShow->value;
 }
 
 void MyDialogBox::initTabs(HWND dialog) {
   HWND hTab = GetDlgItem(dialog, IDC_TAB);
   if (!hTab) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : GetDlgItem(hTab) : NULL\n", DBG_FILE, kLineNoTab,
-             L"INFO");
+    DBG_LOG_AT(LOG_INFO, kLineNoTab, L"GetDlgItem(hTab) : NULL");
     return;
   }
+  for (auto& tab : tabs) tab->insertTab(hTab);
+  RECT rect;
+  GetWindowRect(hTab, &rect);
+  SendMessageW(hTab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rect));
+  POINT corner = {rect.left, rect.top};
+  ScreenToClient(dialog, &corner);
+  for (auto& tab : tabs) tab->create(hInstance, dialog, corner, rect);
   curTab = 0;
+  if (tabs.empty()) return;
+  ShowWindow(tabs[0]->hPage, SW_SHOW);
+  changeTabOrder(dialog, tabs[0]->hPage);
 }
 
 void MyDialogBox::onSelChange(const NMHDR* header) {
-  if (!header || header->idFrom != IDC_TAB || header->code != TCN_SELCHANGE) return;
-  LRESULT sel = SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0);
-  // No page to show or hide while the list is empty.
+  if (!header || header->idFrom != IDC_TAB || header->code != (UINT)TCN_SELCHANGE) return;
+  const LRESULT sel = SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0);
+  // No tab selected (-1) or one without a page: the shown page stays.
   if (sel < 0 || (size_t)sel >= tabs.size()) return;
+  if (curTab >= 0 && (size_t)curTab < tabs.size()) ShowWindow(tabs[curTab]->hPage, SW_HIDE);
+  ShowWindow(tabs[sel]->hPage, SW_SHOW);
+  changeTabOrder(hDlg, tabs[sel]->hPage);
   curTab = (int)sel;
 }
 
-void MyDialogBox::refreshTabs() {}
+void MyDialogBox::refreshTabs() {
+  for (auto& tab : tabs) tab->refresh();
+}
 
 void MyDialogBox::changeTabOrder(HWND dialog, HWND page) {
-  if (!page) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : changeTabOrder() : _hTab[%x]\n", DBG_FILE, kLineNullPage,
-             L"INFO", (unsigned)(UINT_PTR)page);
-  }
+  if (!page)
+    DBG_LOG_AT(LOG_INFO, kLineNullPage, L"changeTabOrder() : _hTab[%x]", (unsigned)(UINT_PTR)page);
   HWND hOk = GetDlgItem(dialog, IDOK);
-  if (!hOk)
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : GetDlgItem(hOk) : NULL\n", DBG_FILE, kLineNoOk, L"INFO");
+  if (!hOk) DBG_LOG_AT(LOG_INFO, kLineNoOk, L"GetDlgItem(hOk) : NULL");
   HWND hCancel = GetDlgItem(dialog, IDCANCEL);
-  if (!hCancel)
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : GetDlgItem(hCancel) : NULL\n", DBG_FILE, kLineNoCancel,
-             L"INFO");
+  if (!hCancel) DBG_LOG_AT(LOG_INFO, kLineNoCancel, L"GetDlgItem(hCancel) : NULL");
   HWND hTab = GetDlgItem(dialog, IDC_TAB);
-  if (!hTab)
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : GetDlgItem(hTab) : NULL\n", DBG_FILE, kLineNoTabOrder,
-             L"INFO");
+  if (!hTab) DBG_LOG_AT(LOG_INFO, kLineNoTabOrder, L"GetDlgItem(hTab) : NULL");
 
+  // Keyboard order follows the child order: tab control, page, OK, Cancel.
   const UINT flags = SWP_NOSIZE | SWP_NOMOVE;
   if (!SetWindowPos(page, hTab, 0, 0, 0, 0, flags))
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : changeTabOrder() : First.\n", DBG_FILE, kLineFirst,
-             L"ERROR");
+    DBG_LOG_AT(LOG_ERROR, kLineFirst, L"changeTabOrder() : First.");
   if (!SetWindowPos(hOk, page, 0, 0, 0, 0, flags))
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : changeTabOrder() : OK.\n", DBG_FILE, kLineOk, L"ERROR");
+    DBG_LOG_AT(LOG_ERROR, kLineOk, L"changeTabOrder() : OK.");
   if (!SetWindowPos(hCancel, hOk, 0, 0, 0, 0, flags))
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : changeTabOrder() : CANCEL.\n", DBG_FILE,
-             kLineCancelOrder, L"ERROR");
+    DBG_LOG_AT(LOG_ERROR, kLineCancelOrder, L"changeTabOrder() : CANCEL.");
 }
 
 void MyDialogBox::onInitDialog(HWND hwnd) {
@@ -153,8 +223,7 @@ void MyDialogBox::onInitDialog(HWND hwnd) {
   if (icon) {
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
   } else {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : WM_SETICON : %x\n", DBG_FILE, kLineSetIcon, L"ERROR",
-             GetLastError());
+    DBG_LOG_LASTERR_AT(LOG_ERROR, kLineSetIcon, L"WM_SETICON");
   }
   RECT rc;
   GetWindowRect(hwnd, &rc);
@@ -180,20 +249,19 @@ void MyDialogBox::close() {
 }
 
 void MyDialogBox::onOk() {
-  // The pages' values are read into `working` here once the pages exist.
+  readItems(&working);
   const int changed = working.differs(snapshot) ? 1 : 0;
   if (changed) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : STORE 変更あり\n", DBG_FILE, kLineStoreChanged, L"INFO");
+    DBG_LOG_AT(LOG_INFO, kLineStoreChanged, L"STORE 変更あり");
   } else {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : STORE 変更なし\n", DBG_FILE, kLineStoreUnchanged,
-             L"INFO");
+    DBG_LOG_AT(LOG_INFO, kLineStoreUnchanged, L"STORE 変更なし");
   }
   report(changed);
   close();
 }
 
 void MyDialogBox::onCancel() {
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : proc() :  CANCEL.\n", DBG_FILE, kLineCancel, L"INFO");
+  DBG_LOG_AT(LOG_INFO, kLineCancel, L"proc() :  CANCEL.");
   working = snapshot;
   report(0);
   close();

@@ -8,6 +8,11 @@
 #include "MySerialize.h"
 
 class CMyDialogTab;
+class CMyDialogTabDisp;
+class CMyDialogTabColor;
+class CMyDialogTabFont;
+class CMyDialogTabEffect;
+class CMyDialogTabRun;
 
 typedef BOOL (*SettingChangeCallback)(WPARAM, LPARAM);
 
@@ -29,6 +34,9 @@ class MyDialogBox {
   void onSelChange(const NMHDR* header);
   void refreshTabs();
   void changeTabOrder(HWND dialog, HWND page);
+  // The two directions of the map between the record and the page items.
+  void writeItems(const CMySerialize& settings);
+  void readItems(CMySerialize* settings);
 
   WORD dialogId;
   HINSTANCE hInstance;
@@ -43,6 +51,13 @@ class MyDialogBox {
   static INT_PTR CALLBACK proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // The pages of `tabs` by their kind, for the record map.
+  std::shared_ptr<CMyDialogTabDisp> m_disp;
+  std::shared_ptr<CMyDialogTabColor> m_color;
+  std::shared_ptr<CMyDialogTabFont> m_font;
+  std::shared_ptr<CMyDialogTabEffect> m_effect;
+  std::shared_ptr<CMyDialogTabRun> m_run;
+
   void onInitDialog(HWND hwnd);
   void onOk();
   void onCancel();

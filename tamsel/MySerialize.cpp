@@ -8,6 +8,7 @@
 #include <boost/format.hpp>
 
 #include "Dbg.h"
+#include "UniqueAny.h"
 #include "tamsel.h"
 
 namespace {
@@ -16,17 +17,14 @@ namespace {
 // the settings file and the watcher's upper-casing all convert through it.
 void setJapaneseLocale() {
   if (setlocale(LC_CTYPE, "japanese") == nullptr) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : setlocale(LC_CTYPE, japanese) failed\n", DBG_FILE,
-             __LINE__, L"WARN");
+    DBG_LOG(LOG_WARN, L"setlocale(LC_CTYPE, japanese) failed");
   }
 }
 
 int screenLogPixelsY() {
-  HDC screen = GetDC(nullptr);
-  if (screen == nullptr) return 96;
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
+  UniqueWindowDC screen = getWindowDC(nullptr);
+  if (!screen) return 96;
+  return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 void setDefaultFont(LOGFONTW* font) {
@@ -150,8 +148,8 @@ void CMySerialize::loadFileAt(const std::wstring& path) {
     case SettingsFileState::Unknown:
       // Whether the file is there cannot be told: run on the current values
       // and never write over a file that may hold the user's settings.
-      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s : not loaded, kept as it is\n",
-               DBG_FILE, __LINE__, L"ERROR", path.c_str(), reason.c_str());
+      DBG_LOG(LOG_ERROR, L"loadFile() : %s : %s : not loaded, kept as it is", path.c_str(),
+              reason.c_str());
       m_keepFile = true;
       return;
     case SettingsFileState::Present:
@@ -160,8 +158,7 @@ void CMySerialize::loadFileAt(const std::wstring& path) {
   std::string error;
   if (readFile(path, &error)) return;
   std::wstring wideError(error.begin(), error.end());
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : loadFile() : %s : %s\n", DBG_FILE, __LINE__, L"ERROR",
-           path.c_str(), wideError.c_str());
+  DBG_LOG(LOG_ERROR, L"loadFile() : %s : %s", path.c_str(), wideError.c_str());
   m_keepFile = true;
   MessageBoxW(g_hMainWnd, settingsBrokenText(path.c_str()).c_str(), APP_ERROR_CAPTION,
               MB_ICONERROR);
@@ -170,14 +167,12 @@ void CMySerialize::loadFileAt(const std::wstring& path) {
 
 void CMySerialize::saveFileAt(const std::wstring& path) {
   if (m_keepFile) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : %s could not be read; not overwritten\n",
-             DBG_FILE, __LINE__, L"ERROR", path.c_str());
+    DBG_LOG(LOG_ERROR, L"saveFile() : %s could not be read; not overwritten", path.c_str());
     return;
   }
   try {
     writeFile(path);  // logs its own failures
   } catch (...) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : saveFile() : %s : unexpected failure\n", DBG_FILE,
-             __LINE__, L"ERROR", path.c_str());
+    DBG_LOG(LOG_ERROR, L"saveFile() : %s : unexpected failure", path.c_str());
   }
 }

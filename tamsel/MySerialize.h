@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-enum DISP_MODE : int { DISP_FLOAT = 0, DISP_FIXED = 1 };
+#include "tamselDefs.h"
 
 class CMySerialize {
  public:

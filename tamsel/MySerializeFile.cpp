@@ -137,8 +137,7 @@ namespace {
 constexpr UINT SETTINGS_CODE_PAGE = 932;
 
 void logFailure(const wchar_t* where, const std::wstring& path, const std::wstring& why) {
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s : %s\n", DBG_FILE, __LINE__, L"ERROR", where,
-           path.c_str(), why.c_str());
+  DBG_LOG(LOG_ERROR, L"%s : %s : %s", where, path.c_str(), why.c_str());
 }
 
 std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "Dbg.h"
+#include "UniqueAny.h"
 #include "WatchLogic.h"
 #include "tamsel.h"
-
-#define TIP_LOG(level, text, ...)                                                           \
-  dbgPrint((level), L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, __LINE__, levelName(level), \
-           ##__VA_ARGS__)
 
 static const wchar_t TOOLTIP_CLASS[] = L"MY_TOOLTIP";
 static const COLORREF TOOLTIP_BACK = 0x99FFFF;
@@ -23,30 +20,21 @@ static std::wstring s_toolTipText;
 static HFONT s_toolTipFont = NULL;
 
 MyToolTip::MyToolTip(LOGFONTW* logFont)
-    : m_state(0),
-      m_hWnd(NULL),
-      m_hParent(NULL),
-      m_hBrush(NULL),
-      m_hFont(NULL),
-      m_pLogFont(logFont) {}
+    : m_state(0), m_hWnd(NULL), m_hParent(NULL), m_pLogFont(logFont) {}
 
 MyToolTip::~MyToolTip() {
   // The window goes first, so that the class can go and no window is left
   // painting with the deleted brush.
   if (m_hWnd != NULL && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
-  if (m_hBrush != NULL) DeleteObject(m_hBrush);
-  if (m_hFont != NULL) {
-    if (s_toolTipFont == m_hFont) s_toolTipFont = NULL;
-    DeleteObject(m_hFont);
-  }
+  if (m_hFont && s_toolTipFont == m_hFont.get()) s_toolTipFont = NULL;
   UnregisterClassW(TOOLTIP_CLASS, g_hInst);
+  // The brush and the font go with their owners, after the class and the window.
 }
 
 // 8 points bold "メイリオ" at the parent's resolution.
 static void fillToolTipFont(LOGFONTW* lf, HWND parent) {
-  HDC hdc = GetDC(parent);
-  int dpi = hdc ? GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-  if (hdc) ReleaseDC(parent, hdc);
+  UniqueWindowDC hdc = getWindowDC(parent);
+  int dpi = hdc ? GetDeviceCaps(hdc.get(), LOGPIXELSY) : 96;
   lf->lfHeight = -MulDiv(8, dpi, 72);
   lf->lfWeight = 700;
   lf->lfCharSet = SHIFTJIS_CHARSET;
@@ -58,10 +46,10 @@ static void fillToolTipFont(LOGFONTW* lf, HWND parent) {
 }
 
 void MyToolTip::onCreate(HWND parent) {
-  TIP_LOG(LOG_INFO, L"onCreate()");
+  DBG_LOG(LOG_INFO, L"onCreate()");
   m_hParent = parent;
-  m_hBrush = CreateSolidBrush(TOOLTIP_BACK);
-  if (m_hBrush == NULL) TIP_LOG(LOG_ERROR, L"CreateSolidBrush()");
+  m_hBrush.reset(CreateSolidBrush(TOOLTIP_BACK));
+  if (!m_hBrush) DBG_LOG(LOG_ERROR, L"CreateSolidBrush()");
 
   WNDCLASSEXW wc;
   ZeroMemory(&wc, sizeof(wc));
@@ -69,7 +57,7 @@ void MyToolTip::onCreate(HWND parent) {
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = ToolTipWndProc;
   wc.hInstance = g_hInst;
-  wc.hbrBackground = m_hBrush;
+  wc.hbrBackground = m_hBrush.get();
   wc.lpszClassName = TOOLTIP_CLASS;
   RegisterClassExW(&wc);  // a second registration fails harmlessly
 
@@ -77,28 +65,28 @@ void MyToolTip::onCreate(HWND parent) {
       CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST,
                       TOOLTIP_CLASS, NULL, WS_POPUP | WS_BORDER | TOOLTIP_CENTRED, CW_USEDEFAULT,
                       CW_USEDEFAULT, TOOLTIP_SIZE, TOOLTIP_SIZE, parent, NULL, g_hInst, NULL);
-  if (m_hWnd == NULL) TIP_LOG(LOG_ERROR, L"CreateWindowEx()");
+  if (m_hWnd == NULL) DBG_LOG(LOG_ERROR, L"CreateWindowEx()");
 
   if (!SetLayeredWindowAttributes(m_hWnd, 0, 128, LWA_ALPHA)) {
     DWORD err = GetLastError();
-    TIP_LOG(LOG_ERROR, L"SetLayeredWindowAttributes() : %d,%x", (int)err, (unsigned)err);
+    DBG_LOG(LOG_ERROR, L"SetLayeredWindowAttributes() : %d,%x", (int)err, (unsigned)err);
   }
 
   if (m_pLogFont != NULL) {
     fillToolTipFont(m_pLogFont, parent);
-    m_hFont = CreateFontIndirectW(m_pLogFont);
+    m_hFont.reset(CreateFontIndirectW(m_pLogFont));
   }
-  if (m_hFont == NULL) TIP_LOG(LOG_ERROR, L"CreateFontIndirect()");
-  if (m_hWnd != NULL) SendMessageW(m_hWnd, WM_SETFONT, (WPARAM)m_hFont, 0);
+  if (!m_hFont) DBG_LOG(LOG_ERROR, L"CreateFontIndirect()");
+  if (m_hWnd != NULL) SendMessageW(m_hWnd, WM_SETFONT, (WPARAM)m_hFont.get(), 0);
   m_state = 1;
 }
 
 void MyToolTip::addTool() {
-  TIP_LOG(LOG_INFO, L"addTool()");
+  DBG_LOG(LOG_INFO, L"addTool()");
   if (m_state == 1) {
     m_state = 2;
   } else {
-    TIP_LOG(LOG_WARN, L"addTool() : BAD STATUS call.");
+    DBG_LOG(LOG_WARN, L"addTool() : BAD STATUS call.");
   }
 }
 
@@ -108,19 +96,19 @@ static void hideToolTip(HWND hWnd) {
 }
 
 void MyToolTip::delTool() {
-  TIP_LOG(LOG_INFO, L"delTool() : [%x][%x]", (unsigned)(UINT_PTR)m_hWnd,
+  DBG_LOG(LOG_INFO, L"delTool() : [%x][%x]", (unsigned)(UINT_PTR)m_hWnd,
           (unsigned)(UINT_PTR)m_hParent);
   if (m_state == 2) {
     hideToolTip(m_hWnd);
     m_state = 1;
   } else {
-    TIP_LOG(LOG_WARN, L"delTool() : BAD STATUS call.");
+    DBG_LOG(LOG_WARN, L"delTool() : BAD STATUS call.");
   }
 }
 
 BOOL MyToolTip::setText(const wchar_t* text) {
   BOOL set = SetWindowTextW(m_hWnd, text);
-  if (!set) TIP_LOG(LOG_ERROR, L"SetWindowText()");
+  if (!set) DBG_LOG(LOG_ERROR, L"SetWindowText()");
   POINT cursor = {0, 0};
   if (isCursorInParent(&cursor)) {
     POINT at = toolTipPosition(cursor);
@@ -128,7 +116,7 @@ BOOL MyToolTip::setText(const wchar_t* text) {
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     return TRUE;
   }
-  TIP_LOG(LOG_INFO, L"setText() OUT : POINT:[%d,%d]", (int)cursor.x, (int)cursor.y);
+  DBG_LOG(LOG_INFO, L"setText() OUT : POINT:[%d,%d]", (int)cursor.x, (int)cursor.y);
   hideToolTip(m_hWnd);
   return set;
 }
@@ -136,12 +124,12 @@ BOOL MyToolTip::setText(const wchar_t* text) {
 BOOL MyToolTip::isCursorInParent(POINT* cursor) {
   RECT r;
   if (!GetWindowRect(m_hParent, &r)) {
-    TIP_LOG(LOG_ERROR, L"GetWindowRect()");
+    DBG_LOG(LOG_ERROR, L"GetWindowRect()");
     return FALSE;
   }
   POINT pt;
   if (!GetCursorPos(&pt)) {
-    TIP_LOG(LOG_ERROR, L"GetCursorPos()");
+    DBG_LOG(LOG_ERROR, L"GetCursorPos()");
     return FALSE;
   }
   *cursor = pt;
@@ -173,9 +161,10 @@ LRESULT CALLBACK ToolTipWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
 
 void paintToolTip(HWND hWnd, const wchar_t* text) {
   RECT wr = {0, 0, 0, 0};
-  HDC hdc = GetDC(hWnd);
-  if (hdc == NULL) return;
-  if (!GetWindowRect(hWnd, &wr)) TIP_LOG(LOG_ERROR, L"GetWindowRect()");
+  UniqueWindowDC dc = getWindowDC(hWnd);
+  if (!dc) return;
+  HDC hdc = dc.get();
+  if (!GetWindowRect(hWnd, &wr)) DBG_LOG(LOG_ERROR, L"GetWindowRect()");
   TextOrigin origin =
       toolTipTextOrigin(GetWindowLongPtrW(hWnd, GWL_STYLE), wr.right - wr.left,
                         GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYBORDER));
@@ -186,24 +175,19 @@ void paintToolTip(HWND hWnd, const wchar_t* text) {
   LOGFONTW lf;
   ZeroMemory(&lf, sizeof(lf));
   if (s_toolTipFont != NULL) GetObjectW(s_toolTipFont, sizeof(lf), &lf);
-  HFONT font = CreateFontIndirectW(&lf);
-  if (font == NULL) TIP_LOG(LOG_ERROR, L"CreateFontIndirect()");
-  HGDIOBJ oldFont = font ? SelectObject(hdc, font) : NULL;
+  UniqueHFONT font(CreateFontIndirectW(&lf));
+  if (!font) DBG_LOG(LOG_ERROR, L"CreateFontIndirect()");
+  SelectObjectRestorer selectFont(hdc, font.get());  // selects nothing without a font
 
   SetTextColor(hdc, TOOLTIP_TEXT);
   SetBkColor(hdc, TOOLTIP_BACK);
   RECT client = {0, 0, 0, 0};
   GetClientRect(hWnd, &client);
-  HBRUSH brush = CreateSolidBrush(TOOLTIP_BACK);
-  if (brush == NULL) {
-    TIP_LOG(LOG_ERROR, L"CreateSolidBrush()");
-  } else {
-    if (!FillRect(hdc, &client, brush)) TIP_LOG(LOG_ERROR, L"FillRect()");
-    DeleteObject(brush);
+  UniqueHBRUSH brush(CreateSolidBrush(TOOLTIP_BACK));
+  if (!brush) {
+    DBG_LOG(LOG_ERROR, L"CreateSolidBrush()");
+  } else if (!FillRect(hdc, &client, brush.get())) {
+    DBG_LOG(LOG_ERROR, L"FillRect()");
   }
   TextOutW(hdc, origin.x, origin.y, text, lstrlenW(text));
-
-  if (oldFont != NULL) SelectObject(hdc, oldFont);
-  if (font != NULL) DeleteObject(font);
-  ReleaseDC(hWnd, hdc);
 }

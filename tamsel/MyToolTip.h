@@ -2,10 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "UniqueAny.h"
+
 class MyToolTip {
  public:
   explicit MyToolTip(LOGFONTW* logFont);
-  ~MyToolTip();  // deletes the brush and the font and unregisters "MY_TOOLTIP"
+  ~MyToolTip();  // destroys the window and unregisters "MY_TOOLTIP"
   MyToolTip(const MyToolTip&) = delete;
   MyToolTip& operator=(const MyToolTip&) = delete;
 
@@ -18,8 +20,8 @@ class MyToolTip {
   int m_state;  // 0 no window, 1 hidden, 2 tool active
   HWND m_hWnd;
   HWND m_hParent;
-  HBRUSH m_hBrush;
-  HFONT m_hFont;
+  UniqueHBRUSH m_hBrush;
+  UniqueHFONT m_hFont;
   LOGFONTW* m_pLogFont;
 };
 

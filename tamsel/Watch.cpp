@@ -4,14 +4,13 @@
 
 #include <psapi.h>
 
-#include <boost/algorithm/string/case_conv.hpp>
 #include <cstring>
-#include <locale>
 
 #include "Dbg.h"
 #include "MyDialogBox.h"
 #include "PlatformDefs.h"
 #include "QrEnumWnd.h"
+#include "UniqueAny.h"
 #include "tamsel.h"
 
 std::wstring g_ownExeName;
@@ -56,14 +55,6 @@ RECT windowRectOrZero(HWND h) {
   return r;
 }
 
-bool sameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-bool isZeroRect(const RECT& r) {
-  return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
-}
-
 // One WM_IME_CONTROL query, bounded by 100 ms; false when it failed or timed out.
 bool imeControl(HWND ime, WPARAM command, int* answer) {
   DWORD_PTR result = 0;
@@ -75,45 +66,6 @@ bool imeControl(HWND ime, WPARAM command, int* answer) {
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------- pure helpers
-
-int targetFilterRule(const TargetFilterQuestions& q) {
-  if (q.state != 2 || q.transparent == 0) return 1;
-  if (q.isOwnExe()) return 2;
-  if (q.isIndicator()) return 3;
-  if (q.dialog && q.isDialog()) return 4;
-  if (q.dialog && q.isTabPage()) return 5;
-  if (q.isToolTip()) return 6;
-  if (q.isFullScreen() && (q.style() & WS_CAPTION) == 0 && q.nonCaptionShow == 0) return 7;
-  if (q.dMode == DISP_FLOAT && (q.style() & WS_POPUP) != 0 && q.titleLength() == 0) return 8;
-  if (q.targetAlive() || q.isAppWindow()) return 9;
-  return 10;
-}
-
-int MoveTracker::look(HWND h, const RECT& now) {
-  if (h != wnd) {
-    wnd = h;
-    rect = now;
-    return 0;
-  }
-  if (isZeroRect(rect)) {
-    rect = now;
-    return 0;
-  }
-  if (sameRect(now, rect)) return 0;
-  rect = now;
-  return 1;
-}
-
-std::wstring ownExeNameOf(const wchar_t* windowClass) {
-  return std::wstring(windowClass) + L".EXE";
-}
-
-bool isOwnExeName(const wchar_t* exeName, const std::wstring& ownExeName) {
-  std::wstring upper = boost::algorithm::to_upper_copy(std::wstring(exeName), std::locale());
-  return upper == ownExeName;
-}
 
 // ---------------------------------------------------------------- the object
 
@@ -158,8 +110,7 @@ Watch::~Watch() {
 }
 
 int Watch::start(HWND hWnd) {
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : start() : m_hWnd[%x]\n", DBG_FILE, __LINE__, L"INFO",
-           hex32(hWnd));
+  DBG_LOG(LOG_INFO, L"start() : m_hWnd[%x]", hex32(hWnd));
   m_hWnd = hWnd;
   if (g_pSettings) update(g_pSettings.get());
   if (m_blink) timerStartBlink();
@@ -169,8 +120,17 @@ int Watch::start(HWND hWnd) {
   m_pTheme.reset(new C_ThemeData(hWnd));
   timerStartLoopWatch();
   m_state = 2;
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : start() : end.\n", DBG_FILE, __LINE__, L"INFO");
+  DBG_LOG(LOG_INFO, L"start() : end.");
   return 1;
+}
+
+void Watch::stop() {
+  if (m_blinkTimer != 0) {
+    KillTimer(m_hWnd, m_blinkTimer);
+    m_blinkTimer = 0;
+  }
+  KillTimer(m_hWnd, TIMER_LOOP_WATCH);
+  m_state = 3;
 }
 
 // ---------------------------------------------------------------- target selection
@@ -214,8 +174,7 @@ int Watch::onUpdate(HWND p) {
   int rule = targetFilterRule(q);
   if (rule == 9) return 0;
   if (rule == 10) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : onUpdate() : 処理します : %s : 記憶なし\n", DBG_FILE,
-             __LINE__, L"INFO", exeName.get());
+    DBG_LOG(LOG_INFO, L"onUpdate() : 処理します : %s : 記憶なし", exeName.get());
     detectTarget(p);
   }
   return 1;
@@ -224,8 +183,7 @@ int Watch::onUpdate(HWND p) {
 void Watch::detectTarget(HWND h) {
   m_show = 1;
   if (!IsWindow(h)) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : detectTarget() : No Target Window.\n", DBG_FILE,
-             __LINE__, L"INFO");
+    DBG_LOG(LOG_INFO, L"detectTarget() : No Target Window.");
     m_show = 0;
   }
   if ((h == m_hWnd && m_transparent) || m_dialog || !isAppWindow(h) || isMoving(h)) m_show = 0;
@@ -251,8 +209,8 @@ void Watch::onImeNotify(HWND h) {
 
 void Watch::onActive(HWND h) {
   if (h == m_hLastActive) return;
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : Active : [%s : %s], [old:%x,new:%x]\n", DBG_FILE, __LINE__,
-           L"INFO", getExeName(h).get(), getClassName(h).get(), hex32(m_hLastActive), hex32(h));
+  DBG_LOG(LOG_INFO, L"Active : [%s : %s], [old:%x,new:%x]", getExeName(h).get(),
+          getClassName(h).get(), hex32(m_hLastActive), hex32(h));
   m_hLastActive = h;
   onWindowChange(h);
 }
@@ -269,14 +227,17 @@ void Watch::onWindowChange(HWND h) {
 void Watch::onUpdateCreate(HWND h) {
   if (h == m_hLastActive) return;
   boost::shared_array<wchar_t> className = getClassName(h);
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : Active : [%s : %s], [old:%x,new:%x]\n", DBG_FILE, __LINE__,
-           L"INFO", getExeName(h).get(), className.get(), hex32(m_hLastActive), hex32(h));
+  DBG_LOG(LOG_INFO, L"Active : [%s : %s], [old:%x,new:%x]", getExeName(h).get(), className.get(),
+          hex32(m_hLastActive), hex32(h));
   if (wcscmp(className.get(), L"IME") != 0) return;
   m_hLastActive = h;
   if (onUpdate(h) == 1) return;
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : onUpdateCreate() : 処理します : %s\n", DBG_FILE, __LINE__,
-           L"INFO", getExeName(h).get());
+  DBG_LOG(LOG_INFO, L"onUpdateCreate() : 処理します : %s", getExeName(h).get());
   detectTarget(h);
+}
+
+void Watch::onTargetDestroyed(HWND h) {
+  if (h == m_hTarget) detectTarget(h);
 }
 
 // ---------------------------------------------------------------- window tests
@@ -285,36 +246,32 @@ boost::shared_array<wchar_t> Watch::getExeName(HWND h) {
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
   if (pid == 0) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : GetWindowThreadProcessId() : NULL : hWnd : %0.8x\n",
-             DBG_FILE, __LINE__, L"WARN", hex32(h));
+    DBG_LOG(LOG_WARN, L"GetWindowThreadProcessId() : NULL : hWnd : %0.8x", hex32(h));
     return emptyName();
   }
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (process == NULL) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  if (!process) {
     DWORD err = GetLastError();
     if (pid != s_lastNamePid) {
-      dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : OpenProcess() : NULL[0x%x:%d]\n", DBG_FILE, __LINE__,
-               L"WARN", (unsigned)err, (int)err);
+      DBG_LOG(LOG_WARN, L"OpenProcess() : NULL[0x%x:%d]", (unsigned)err, (int)err);
       s_lastNamePid = pid;
     }
     return emptyName();
   }
   DWORD size = 32;
   boost::shared_array<wchar_t> name(new wchar_t[size + 1]());
-  DWORD n = GetModuleBaseNameW(process, NULL, name.get(), size);
+  DWORD n = GetModuleBaseNameW(process.get(), NULL, name.get(), size);
   while (n != 0 && n >= size) {  // possibly cut short: ask again with more room
     size += 32;
     name.reset(new wchar_t[size + 1]());
-    n = GetModuleBaseNameW(process, NULL, name.get(), size);
+    n = GetModuleBaseNameW(process.get(), NULL, name.get(), size);
   }
   if (n == 0) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : GetModuleBaseName() : NULL : HANDLE : 0x%0.8x\n",
-             DBG_FILE, __LINE__, L"WARN", hex32(process));
+    DBG_LOG(LOG_WARN, L"GetModuleBaseName() : NULL : HANDLE : 0x%0.8x", hex32(process.get()));
     name[0] = L'\0';
   } else {
     name[n] = L'\0';
   }
-  CloseHandle(process);
   return name;
 }
 
@@ -339,8 +296,7 @@ int Watch::isAppWindow(HWND h) {
 int Watch::isFullScreen(HWND h) {
   RECT r;
   if (!GetWindowRect(h, &r)) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : GetWindowRect() : [%x]\n", DBG_FILE, __LINE__, L"ERROR",
-             (unsigned)GetLastError());
+    DBG_LOG(LOG_ERROR, L"GetWindowRect() : [%x]", (unsigned)GetLastError());
     return 0;
   }
   return (r.right - r.left) == GetSystemMetrics(SM_CXSCREEN) &&
@@ -352,19 +308,14 @@ int Watch::canOpenProcess(HWND h) {
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
   if (pid == 0) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : GetWindowThreadProcessId() : NULL : hWnd : %0.8x\n",
-             DBG_FILE, __LINE__, L"WARN", hex32(h));
+    DBG_LOG(LOG_WARN, L"GetWindowThreadProcessId() : NULL : hWnd : %0.8x", hex32(h));
     return 0;
   }
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-  if (process != NULL) {
-    CloseHandle(process);
-    return 1;
-  }
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  if (process) return 1;
   DWORD err = GetLastError();
   if (pid != s_lastDeniedPid) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : OpenProcess() : NULL[0x%x:%d]\n", DBG_FILE, __LINE__,
-             L"WARN", (unsigned)err, (int)err);
+    DBG_LOG(LOG_WARN, L"OpenProcess() : NULL[0x%x:%d]", (unsigned)err, (int)err);
     s_lastDeniedPid = pid;
   }
   return err == ERROR_ACCESS_DENIED ? 0 : 1;
@@ -379,24 +330,22 @@ void Watch::getNextApp() {
   EnumWindows(enumNextApp, reinterpret_cast<LPARAM>(this));
   HWND a = GetAncestor(m_hNext, GA_ROOTOWNER);
   if (a == NULL) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : getNextApp()\n", DBG_FILE, __LINE__, L"WARN");
+    DBG_LOG(LOG_WARN, L"getNextApp()");
     return;
   }
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : To最前面 [%x][%s]\n", DBG_FILE, __LINE__, L"INFO",
-           hex32(a), getClassName(a).get());
+  DBG_LOG(LOG_INFO, L"To最前面 [%x][%s]", hex32(a), getClassName(a).get());
   setForeWin(a);
 }
 
 BOOL CALLBACK Watch::enumNextApp(HWND w, LPARAM lParam) {
   Watch* self = reinterpret_cast<Watch*>(lParam);
   if (w == self->m_hNextStart) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : ターゲット検出\n", DBG_FILE, __LINE__, L"INFO");
+    DBG_LOG(LOG_INFO, L"ターゲット検出");
     self->m_nextFound = 1;
     return TRUE;
   }
   if (self->m_nextFound && (GetWindowLongPtrW(w, GWL_STYLE) & WS_CAPTION) == WS_CAPTION) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : 次のウインドウ [%x]\n", DBG_FILE, __LINE__, L"INFO",
-             hex32(w));
+    DBG_LOG(LOG_INFO, L"次のウインドウ [%x]", hex32(w));
     self->m_hNext = w;
     return FALSE;
   }
@@ -409,8 +358,7 @@ int Watch::getImeState() {
   // A failure reads as a closed IME: the open status is cleared so that the indicator
   // shows the closed label at the closed opacity; the conversion mode is kept.
   if (!IsWindow(m_hTarget)) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : getImeState() : No Target Window.\n", DBG_FILE, __LINE__,
-             L"INFO");
+    DBG_LOG(LOG_INFO, L"getImeState() : No Target Window.");
     m_imeOpen = 0;
     return 0;
   }
@@ -418,8 +366,7 @@ int Watch::getImeState() {
   // Across processes some platforms give no IME window here; the target then reads as closed.
   HWND ime = ImmGetDefaultIMEWnd(focus);
   if (ime == NULL) {
-    dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : getImeState() : IME No Target Window.\n", DBG_FILE,
-             __LINE__, L"INFO");
+    DBG_LOG(LOG_INFO, L"getImeState() : IME No Target Window.");
     m_imeOpen = 0;
     return 0;
   }
@@ -436,15 +383,14 @@ int Watch::getImeState() {
 HWND Watch::getFocusWindow(HWND target) {
   DWORD thread = GetWindowThreadProcessId(target, NULL);
   if (thread == 0) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : GetWindowThreadProcessId(target)\n", DBG_FILE, __LINE__,
-             L"ERROR");
+    DBG_LOG(LOG_ERROR, L"GetWindowThreadProcessId(target)");
     return target;
   }
   GUITHREADINFO info;
   ZeroMemory(&info, sizeof(info));
   info.cbSize = sizeof(info);
   if (!GetGUIThreadInfo(thread, &info)) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : GetGUIThreadInfo()\n", DBG_FILE, __LINE__, L"ERROR");
+    DBG_LOG(LOG_ERROR, L"GetGUIThreadInfo()");
     return target;
   }
   return info.hwndFocus != NULL ? info.hwndFocus : target;

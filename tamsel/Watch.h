@@ -4,13 +4,16 @@
 #include <windows.h>
 
 #include <boost/shared_array.hpp>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "C_ThemeData.h"
 #include "MySerialize.h"
 #include "MyToolTip.h"
+#include "WatchLogic.h"
+
+// Tests reach the watcher's fields and inner steps through this one probe.
+struct WatchProbe;
 
 class Watch {
  public:
@@ -19,8 +22,12 @@ class Watch {
   Watch(const Watch&) = delete;
   Watch& operator=(const Watch&) = delete;
 
-  // Target selection.
+  // Start and end: the tooltip, the theme and the timers; stop() kills the timers
+  // and ends the watching (m_state 3), so later hook messages change nothing.
   int start(HWND hWnd);
+  void stop();
+
+  // Target selection.
   void onLoopWatch();
   int onUpdate(HWND hWnd);  // the target filter: 0 process the window, 1 skip it
   void detectTarget(HWND hWnd);
@@ -29,6 +36,8 @@ class Watch {
   void onActive(HWND hWnd);
   void onWindowChange(HWND hWnd);
   void onUpdateCreate(HWND hWnd);
+  // A window went away: when it was the target, the indicator follows.
+  void onTargetDestroyed(HWND hWnd);
   boost::shared_array<wchar_t> getExeName(HWND hWnd);
   boost::shared_array<wchar_t> getClassName(HWND hWnd);
   int isAppWindow(HWND hWnd);
@@ -48,6 +57,10 @@ class Watch {
   int getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight);
   int getTitleBarInfo();
   void onPaint(HDC hdc, HWND target, int open);
+  // WM_PAINT: reads the IME state and, in fixed mode, paints the bordered window.
+  void paintFixed(HDC hdc);
+  // WM_NCHITTEST: the movable fixed indicator is dragged by its whole area.
+  LRESULT hitTest(LRESULT defResult) const;
   void setTopmost(int on);
   BOOL isCompositionEnabled();
   void onThemeChanged(HWND hwnd);
@@ -74,6 +87,28 @@ class Watch {
   void setForeWin(HWND hwnd);
   void onTransWaitTick();  // one TIMER_TRANS_WAIT tick of the hover countdown
 
+  // The settings dialog is open (between beginSettingDialog and endSettingDialog).
+  bool isDialogOpen() const { return m_dialog != 0; }
+  // The rectangle of the fixed mode, as the last move left it.
+  const RECT& fixedRect() const { return m_dModePos; }
+
+ private:
+  friend struct WatchProbe;
+
+  // Stacks and places the indicator over the target (WatchPlace.cpp).
+  void placeOverTarget(HWND target, int show, const Placement& place);
+  // With composition: the whole picture, its place and its opacity in one call.
+  void pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity);
+  // Without composition: key and opacity as window attributes, the picture blitted.
+  void pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity);
+  // One blink step's opacity, through the road of the composited or the plain indicator.
+  void setBlinkOpacity(BYTE opacity, bool composited);
+  // The hover countdown's steps (WatchTimer.cpp).
+  HoverInput readHoverInput();
+  void showCountdown(int waited);
+  void stopTransWait();
+  void armTransWait();
+
   int m_dimOff;
   int m_dimOn;
   HWND m_hWnd;
@@ -89,7 +124,7 @@ class Watch {
   int m_blinkCount;
   int m_show;
   int m_state;  // 0 constructed, 2 started, 3 ended
-  int m_dMode;
+  DISP_MODE m_dMode;
   RECT m_dModePos;
   int m_transparent;
   UINT_PTR m_transWaitTimer;
@@ -112,41 +147,3 @@ class Watch {
 // Module-level data of the watcher.
 extern std::wstring g_ownExeName;
 extern HWND g_hNoAdminWarned;
-
-// The target filter of Watch::onUpdate(HWND) as a pure function. Each question is
-// asked at most once and only when the rules before it did not decide, in the order
-// of the rules (the application-window test enumerates every top-level window).
-struct TargetFilterQuestions {
-  int state = 0;        // Watch::m_state
-  int transparent = 0;  // Watch::m_transparent
-  int dialog = 0;       // Watch::m_dialog
-  int dMode = 0;        // Watch::m_dMode
-  int nonCaptionShow = 0;
-  std::function<bool()> isOwnExe;      // the window belongs to this program's executable
-  std::function<bool()> isIndicator;   // the window is the indicator
-  std::function<bool()> isDialog;      // the window is the settings dialog
-  std::function<bool()> isTabPage;     // the window is a page of the settings dialog
-  std::function<bool()> isToolTip;     // the window is the tooltip
-  std::function<bool()> isFullScreen;  // the window is exactly screen-sized
-  std::function<LONG_PTR()> style;     // the window's GWL_STYLE
-  std::function<int()> titleLength;    // GetWindowTextLengthW of the window
-  std::function<bool()> targetAlive;   // IsWindow(m_hTarget)
-  std::function<bool()> isAppWindow;   // the application-window test of the window
-};
-// The number (1 to 10) of the first rule that decides; only rule 9 lets the window
-// through (Watch::onUpdate answers 0), rule 10 is the "no live target" road.
-int targetFilterRule(const TargetFilterQuestions& q);
-
-// Watch::isMoving's memory: the window looked at last and its rectangle then.
-struct MoveTracker {
-  HWND wnd = NULL;
-  RECT rect = {0, 0, 0, 0};
-  // 1 when `now` (the window's rectangle, all zero if unknown) differs from the last
-  // look at the same window; the first look at a window never counts as moving.
-  int look(HWND h, const RECT& now);
-};
-
-// The window class name followed by ".EXE".
-std::wstring ownExeNameOf(const wchar_t* windowClass);
-// The executable's base name, upper-cased under the global locale, equals ownExeName.
-bool isOwnExeName(const wchar_t* exeName, const std::wstring& ownExeName);

@@ -1,7 +1,8 @@
 // The watcher's decisions without a desktop (see WatchLogic.h).
 #include "WatchLogic.h"
 
-#include "MySerialize.h"
+#include <boost/algorithm/string/case_conv.hpp>
+#include <locale>
 
 CaptionMetrics currentCaptionMetrics() {
   CaptionMetrics m;
@@ -40,7 +41,7 @@ bool looksMaximizing(const RECT& windowRect, const CaptionMetrics& m) {
          windowRect.right - windowRect.left >= m.cxMaximized;
 }
 
-Placement placementOf(const RECT& rect, int captionHeight, int show) {
+Placement placementOf(const RECT& rect, int captionHeight, bool show) {
   Placement p;
   p.pos = POINT{rect.left, rect.top};
   if (!show) {
@@ -71,15 +72,15 @@ BYTE opacityByte(int percent) {
   return (BYTE)(percent * 255 / 100);
 }
 
-BYTE drawOpacity(int show, int transparent, int imeOpen, int alphaOn, int alphaOff) {
+BYTE drawOpacity(bool show, bool transparent, bool imeOpen, int alphaOn, int alphaOff) {
   if (!show) return 0;
-  if (transparent != 1) return 255;
+  if (!transparent) return 255;
   return opacityByte(imeOpen ? alphaOn : alphaOff);
 }
 
 int dimLevel(int alpha) { return alpha > 20 ? alpha - 20 : 0; }
 
-BYTE blinkOpacity(int blink, int count, BYTE full, BYTE dim, int show) {
+BYTE blinkOpacity(bool blink, int count, BYTE full, BYTE dim, bool show) {
   if (!show) return 0;
   if (!blink) return full;
   return (count % 2) ? full : dim;
@@ -87,7 +88,7 @@ BYTE blinkOpacity(int blink, int count, BYTE full, BYTE dim, int show) {
 
 int nextBlinkCount(int count) { return count > 1000 ? 0 : count + 1; }
 
-ZORDER_KIND chooseZOrder(int dMode, int show, HWND prev, HWND indicator, int prevCanOpen) {
+ZORDER_KIND chooseZOrder(DISP_MODE dMode, bool show, HWND prev, HWND indicator, bool prevCanOpen) {
   if (dMode == DISP_FIXED) return show ? ZORDER_TOPMOST : ZORDER_TOP;
   if (!show) return ZORDER_TOP;
   if (prev == NULL) return ZORDER_TOPMOST;
@@ -120,12 +121,12 @@ UINT zOrderFlagsOf(ZORDER_KIND kind) {
 
 bool shouldEraseBackgroundFor(LONG_PTR exStyle) { return (exStyle & WS_EX_LAYERED) == 0; }
 
-TimerPlan planTimerChanges(int oldMode, int newMode, int oldBlink, int newBlink, unsigned oldSpeed,
-                           unsigned newSpeed) {
+TimerPlan planTimerChanges(DISP_MODE oldMode, DISP_MODE newMode, bool oldBlink, bool newBlink,
+                           unsigned oldSpeed, unsigned newSpeed) {
   TimerPlan plan{false, false, false};
   plan.startTransWatch = oldMode == DISP_FLOAT && newMode == DISP_FIXED;
-  bool wasOn = oldBlink != 0;
-  bool isOn = newBlink != 0;
+  bool wasOn = oldBlink;
+  bool isOn = newBlink;
   if (!wasOn && isOn) {
     plan.startBlink = true;
   } else if (wasOn && !isOn) {
@@ -165,9 +166,7 @@ RECT clampRectToScreen(RECT rect, int screenWidth, int screenHeight) {
   return rect;
 }
 
-bool canTurnMovable(const HoverInput& in) {
-  return in.fixed && in.transparent == 1 && in.cursorOver;
-}
+bool canTurnMovable(const HoverInput& in) { return in.fixed && in.transparent && in.cursorOver; }
 
 TRANS_WATCH_ACTION decideTransWatch(const HoverInput& in) {
   if (!in.fixed) return TRANS_WATCH_IDLE;
@@ -182,7 +181,7 @@ TRANS_WATCH_ACTION decideTransWatch(const HoverInput& in) {
 TRANS_WAIT_ACTION decideTransWait(const HoverInput& in, int waitCount) {
   if (waitCount >= in.count) return TRANS_WAIT_UP;
   if (in.shift && canTurnMovable(in)) return TRANS_WAIT_SHIFT;
-  if (in.fixed && in.transparent == 1) {
+  if (in.fixed && in.transparent) {
     return in.cursorOver ? TRANS_WAIT_COUNT : TRANS_WAIT_LEFT;
   }
   return TRANS_WAIT_ABANDON;
@@ -204,4 +203,56 @@ TextOrigin toolTipTextOrigin(LONG_PTR style, int windowWidth, int cxBorder, int 
   if (style & 0x1) return TextOrigin{TEXT_ALIGN_CENTER, windowWidth / 2 - cxBorder, cyBorder};
   if (style & 0x2) return TextOrigin{TEXT_ALIGN_RIGHT, 20, cyBorder};
   return TextOrigin{TEXT_ALIGN_LEFT, 0, cyBorder};
+}
+
+// ---------------------------------------------------------------------------
+// Target selection
+
+namespace {
+
+bool sameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool isZeroRect(const RECT& r) {
+  return r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0;
+}
+
+}  // namespace
+
+int targetFilterRule(const TargetFilterQuestions& q) {
+  if (q.state != 2 || q.transparent == 0) return 1;
+  if (q.isOwnExe()) return 2;
+  if (q.isIndicator()) return 3;
+  if (q.dialog && q.isDialog()) return 4;
+  if (q.dialog && q.isTabPage()) return 5;
+  if (q.isToolTip()) return 6;
+  if (q.isFullScreen() && (q.style() & WS_CAPTION) == 0 && q.nonCaptionShow == 0) return 7;
+  if (q.dMode == DISP_FLOAT && (q.style() & WS_POPUP) != 0 && q.titleLength() == 0) return 8;
+  if (q.targetAlive() || q.isAppWindow()) return 9;
+  return 10;
+}
+
+int MoveTracker::look(HWND h, const RECT& now) {
+  if (h != wnd) {
+    wnd = h;
+    rect = now;
+    return 0;
+  }
+  if (isZeroRect(rect)) {
+    rect = now;
+    return 0;
+  }
+  if (sameRect(now, rect)) return 0;
+  rect = now;
+  return 1;
+}
+
+std::wstring ownExeNameOf(const wchar_t* windowClass) {
+  return std::wstring(windowClass) + L".EXE";
+}
+
+bool isOwnExeName(const wchar_t* exeName, const std::wstring& ownExeName) {
+  std::wstring upper = boost::algorithm::to_upper_copy(std::wstring(exeName), std::locale());
+  return upper == ownExeName;
 }

@@ -5,7 +5,10 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+
+#include "tamselDefs.h"
 
 // ---------------------------------------------------------------------------
 // Placement
@@ -25,12 +28,9 @@ struct CaptionMetrics {
 // The metrics of the running system (GetSystemMetrics).
 CaptionMetrics currentCaptionMetrics();
 
-// What getScreenMode hands to draw. `mode`: 0 maximized, 1 minimized, 2 normal
-// window, fixed mode or no window.
-enum SCREEN_MODE : int { SCREEN_MAXIMIZED = 0, SCREEN_MINIMIZED = 1, SCREEN_NORMAL = 2 };
-
+// What getScreenMode hands to draw.
 struct ScreenGeometry {
-  int mode;
+  SCREEN_MODE mode;
   RECT rect;
   int captionHeight;
   bool useTheme;  // the indicator's theme goes with a normal window only
@@ -53,7 +53,7 @@ struct Placement {
 
 // The hidden indicator keeps only the top-left corner and shrinks to 20 x 20.
 constexpr int HIDDEN_SIZE = 20;
-Placement placementOf(const RECT& rect, int captionHeight, int show);
+Placement placementOf(const RECT& rect, int captionHeight, bool show);
 
 // Width of the caption buttons from the minimize, maximize and close button
 // rectangles (rgrect[2], [3], [5] of TITLEBARINFOEX); when all three are empty
@@ -71,12 +71,12 @@ int buttonWidthOf(const TITLEBARINFOEX& info, const CaptionMetrics& m);
 BYTE opacityByte(int percent);
 // The opacity of a full draw: 0 when hidden, 255 while movable, else the
 // percentage of the IME state.
-BYTE drawOpacity(int show, int transparent, int imeOpen, int alphaOn, int alphaOff);
+BYTE drawOpacity(bool show, bool transparent, bool imeOpen, int alphaOn, int alphaOff);
 // The blink's dim level in percent: 20 below the opacity, never below 0.
 int dimLevel(int alpha);
 // The opacity of one blink step: full on odd counts, dim on even ones, full
 // without blinking, 0 while hidden.
-BYTE blinkOpacity(int blink, int count, BYTE full, BYTE dim, int show);
+BYTE blinkOpacity(bool blink, int count, BYTE full, BYTE dim, bool show);
 // The blink counter runs 0 .. 1001 and starts again at 0.
 int nextBlinkCount(int count);
 
@@ -93,7 +93,7 @@ enum ZORDER_KIND : int {
 // prev: the window directly above the target (NULL at the top); prevCanOpen:
 // whether the program may open prev's process (read only when prev is neither
 // NULL nor the indicator).
-ZORDER_KIND chooseZOrder(int dMode, int show, HWND prev, HWND indicator, int prevCanOpen);
+ZORDER_KIND chooseZOrder(DISP_MODE dMode, bool show, HWND prev, HWND indicator, bool prevCanOpen);
 // The missing-rights line is written once per covering window and never for an
 // administrator.
 bool shouldWarnNoAdmin(HWND prev, HWND lastWarned, bool isAdmin);
@@ -115,8 +115,8 @@ struct TimerPlan {
   bool startBlink;       // blinking on, or a new period
 };
 
-TimerPlan planTimerChanges(int oldMode, int newMode, int oldBlink, int newBlink, unsigned oldSpeed,
-                           unsigned newSpeed);
+TimerPlan planTimerChanges(DISP_MODE oldMode, DISP_MODE newMode, bool oldBlink, bool newBlink,
+                           unsigned oldSpeed, unsigned newSpeed);
 
 // ---------------------------------------------------------------------------
 // The fixed rectangle on the screen
@@ -131,12 +131,12 @@ RECT clampRectToScreen(RECT rect, int screenWidth, int screenHeight);
 // The hover countdown of the movable fixed mode
 
 struct HoverInput {
-  int fixed;        // dMode is DISP_FIXED
-  int transparent;  // the indicator is click-through
-  int waiting;      // a hover wait runs
-  int shift;        // Shift is held
-  int count;        // transTimerCnt
-  int cursorOver;   // the cursor is over the indicator
+  bool fixed;        // dMode is DISP_FIXED
+  bool transparent;  // the indicator is click-through
+  bool waiting;      // a hover wait runs
+  bool shift;        // Shift is held
+  int count;         // transTimerCnt
+  bool cursorOver;   // the cursor is over the indicator
 };
 
 // The indicator can turn movable: fixed, click-through, cursor over it.
@@ -185,3 +185,44 @@ struct TextOrigin {
 // Where paintToolTip writes, from the window style bits 0x1 (centred) and 0x2
 // (right), in the manner of static controls.
 TextOrigin toolTipTextOrigin(LONG_PTR style, int windowWidth, int cxBorder, int cyBorder);
+
+// ---------------------------------------------------------------------------
+// Target selection
+
+// The target filter of Watch::onUpdate(HWND) as a pure function. Each question is
+// asked at most once and only when the rules before it did not decide, in the order
+// of the rules (the application-window test enumerates every top-level window).
+struct TargetFilterQuestions {
+  int state = 0;                 // Watch::m_state
+  bool transparent = false;      // Watch::m_transparent
+  bool dialog = false;           // Watch::m_dialog
+  DISP_MODE dMode = DISP_FLOAT;  // Watch::m_dMode
+  bool nonCaptionShow = false;
+  std::function<bool()> isOwnExe;      // the window belongs to this program's executable
+  std::function<bool()> isIndicator;   // the window is the indicator
+  std::function<bool()> isDialog;      // the window is the settings dialog
+  std::function<bool()> isTabPage;     // the window is a page of the settings dialog
+  std::function<bool()> isToolTip;     // the window is the tooltip
+  std::function<bool()> isFullScreen;  // the window is exactly screen-sized
+  std::function<LONG_PTR()> style;     // the window's GWL_STYLE
+  std::function<int()> titleLength;    // GetWindowTextLengthW of the window
+  std::function<bool()> targetAlive;   // IsWindow(m_hTarget)
+  std::function<bool()> isAppWindow;   // the application-window test of the window
+};
+// The number (1 to 10) of the first rule that decides; only rule 9 lets the window
+// through (Watch::onUpdate answers 0), rule 10 is the "no live target" road.
+int targetFilterRule(const TargetFilterQuestions& q);
+
+// Watch::isMoving's memory: the window looked at last and its rectangle then.
+struct MoveTracker {
+  HWND wnd = NULL;
+  RECT rect = {0, 0, 0, 0};
+  // 1 when `now` (the window's rectangle, all zero if unknown) differs from the last
+  // look at the same window; the first look at a window never counts as moving.
+  int look(HWND h, const RECT& now);
+};
+
+// The window class name followed by ".EXE".
+std::wstring ownExeNameOf(const wchar_t* windowClass);
+// The executable's base name, upper-cased under the global locale, equals ownExeName.
+bool isOwnExeName(const wchar_t* exeName, const std::wstring& ownExeName);

@@ -17,12 +17,6 @@
 #include "WatchLogic.h"
 #include "tamsel.h"
 
-#define WATCH_LOG(level, text, ...)                                                         \
-  dbgPrint((level), L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, __LINE__, levelName(level), \
-           ##__VA_ARGS__)
-
-// The colour that the renderer clears every frame to: the transparent key.
-static const COLORREF INDICATOR_KEY = RGB(254, 0, 0);
 static const wchar_t ADMIN_LABEL[] = L"管理者";
 
 HWND g_hNoAdminWarned = NULL;
@@ -47,18 +41,11 @@ static HTHEME captionThemeOf(HTHEME theme) {
       s_captionTheme.hasCaption = true;
     } catch (CMyException* e) {
       s_captionTheme.hasCaption = false;
-      WATCH_LOG(LOG_WARN, L"GetThemeBitmap() : no caption picture : 0x%0.8x", e->m_code);
+      DBG_LOG(LOG_WARN, L"GetThemeBitmap() : no caption picture : 0x%0.8x", e->m_code);
       delete e;
     }
   }
   return s_captionTheme.hasCaption ? theme : NULL;
-}
-
-// The catchers' line for an exception that ends a draw.
-static void logDrawException(CMyException* e, const wchar_t* srcFile, int line) {
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s(%d) : %s : 0x%0.8x\n", srcFile, line, L"ERROR",
-           e->levelWord(), e->m_fileName ? e->m_fileName : L"", e->m_line,
-           e->m_callName ? e->m_callName : L"", e->m_code);
 }
 
 static BLENDFUNCTION blendOf(BYTE opacity) {
@@ -70,11 +57,10 @@ static BLENDFUNCTION blendOf(BYTE opacity) {
   return blend;
 }
 
-// With composition: the whole picture, its place and its opacity in one call.
-static void pushComposited(HWND hWnd, HDC memDC, POINT pos, SIZE size, BYTE opacity) {
+void Watch::pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity) {
   BLENDFUNCTION blend = blendOf(opacity);
   POINT src = {0, 0};
-  if (UpdateLayeredWindow(hWnd, NULL, &pos, &size, memDC, &src, INDICATOR_KEY, &blend,
+  if (UpdateLayeredWindow(m_hWnd, NULL, &pos, &size, memDC, &src, INDICATOR_KEY, &blend,
                           ULW_COLORKEY | ULW_ALPHA)) {
     return;
   }
@@ -83,47 +69,46 @@ static void pushComposited(HWND hWnd, HDC memDC, POINT pos, SIZE size, BYTE opac
   wchar_t text[512] = L"";
   FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, err, 0x0400,
                  text, 512, NULL);
-  WATCH_LOG(LOG_WARN, L"UpdateLayeredWindow() : error : 0x%x[%d] : %s", (unsigned)err, (int)err,
-            text);
+  DBG_LOG(LOG_WARN, L"UpdateLayeredWindow() : error : 0x%x[%d] : %s", (unsigned)err, (int)err,
+          text);
 }
 
-// Without composition: key and opacity as window attributes, the picture blitted.
-static void pushPlain(HWND hWnd, HDC windowDC, HDC memDC, SIZE size, BYTE opacity) {
-  if (!SetLayeredWindowAttributes(hWnd, INDICATOR_KEY, opacity, LWA_COLORKEY | LWA_ALPHA)) {
-    WATCH_LOG(LOG_ERROR, L"SetLayeredWindowAttributes()");
+void Watch::pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity) {
+  if (!SetLayeredWindowAttributes(m_hWnd, INDICATOR_KEY, opacity, LWA_COLORKEY | LWA_ALPHA)) {
+    DBG_LOG(LOG_ERROR, L"SetLayeredWindowAttributes()");
   }
   if (!BitBlt(windowDC, 0, 0, size.cx, size.cy, memDC, 0, 0, SRCCOPY)) {
-    WATCH_LOG(LOG_ERROR, L"BitBlt()");
+    DBG_LOG(LOG_ERROR, L"BitBlt()");
   }
 }
 
-// Stacks and places the indicator: just above the target (below every window that
-// covers it), topmost in fixed mode or when the window above cannot be opened.
-static void placeOverTarget(Watch& w, HWND target, int show, const Placement& place) {
+// Just above the target (below every window that covers it), topmost in fixed mode
+// or when the window above cannot be opened.
+void Watch::placeOverTarget(HWND target, int show, const Placement& place) {
   HWND prev = NULL;
   int prevCanOpen = 1;
-  if (w.m_dMode != DISP_FIXED && show) {
+  if (m_dMode != DISP_FIXED && show) {
     prev = GetWindow(target, GW_HWNDPREV);
-    if (prev != NULL && prev != w.m_hWnd) prevCanOpen = w.canOpenProcess(prev);
+    if (prev != NULL && prev != m_hWnd) prevCanOpen = canOpenProcess(prev);
   }
-  ZORDER_KIND kind = chooseZOrder(w.m_dMode, show, prev, w.m_hWnd, prevCanOpen);
-  if (kind == ZORDER_TOPMOST && prev != NULL && prev != w.m_hWnd && !prevCanOpen &&
+  ZORDER_KIND kind = chooseZOrder(m_dMode, show, prev, m_hWnd, prevCanOpen);
+  if (kind == ZORDER_TOPMOST && prev != NULL && prev != m_hWnd && !prevCanOpen &&
       shouldWarnNoAdmin(prev, g_hNoAdminWarned, IsUserAnAdmin() != FALSE)) {
-    WATCH_LOG(LOG_CAUTION, L"管理者権限がありません");
+    DBG_LOG(LOG_CAUTION, L"管理者権限がありません");
     g_hNoAdminWarned = prev;
   }
-  if (!SetWindowPos(w.m_hWnd, insertAfterOf(kind, prev), place.pos.x, place.pos.y, place.size.cx,
-                    place.size.cy, zOrderFlagsOf(kind) | w.m_swpExtra)) {
+  if (!SetWindowPos(m_hWnd, insertAfterOf(kind, prev), place.pos.x, place.pos.y, place.size.cx,
+                    place.size.cy, zOrderFlagsOf(kind) | m_swpExtra)) {
     DWORD err = GetLastError();
-    WATCH_LOG(LOG_ERROR, L"SetWindowPos() [0x%x,%d][0x%x]", (unsigned)err, (int)err,
-              (unsigned)(UINT_PTR)w.m_hWnd);
+    DBG_LOG(LOG_ERROR, L"SetWindowPos() [0x%x,%d][0x%x]", (unsigned)err, (int)err,
+            (unsigned)(UINT_PTR)m_hWnd);
   }
 }
 
 void Watch::draw(HWND target, int open, int show) {
   m_show = show;
   if (!IsWindow(target)) {
-    WATCH_LOG(LOG_INFO, L"draw() : No Target Window.");
+    DBG_LOG(LOG_INFO, L"draw() : No Target Window.");
     show = 0;
     m_show = 0;
   }
@@ -152,14 +137,14 @@ void Watch::draw(HWND target, int open, int show) {
 
     BYTE opacity = drawOpacity(show, m_transparent, m_imeOpen, m_alphaOn, m_alphaOff);
     if (isCompositionEnabled()) {
-      pushComposited(m_hWnd, memDC->m_hDC, place.pos, place.size, opacity);
+      pushComposited(memDC->m_hDC, place.pos, place.size, opacity);
     } else {
-      pushPlain(m_hWnd, windowDC->m_hDC, memDC->m_hDC, place.size, opacity);
+      pushPlain(windowDC->m_hDC, memDC->m_hDC, place.size, opacity);
     }
 
-    placeOverTarget(*this, target, show, place);
+    placeOverTarget(target, show, place);
   } catch (CMyException* e) {
-    logDrawException(e, DBG_FILE, __LINE__);
+    LOG_MY_EXCEPTION(e);
     delete e;
   }
 }
@@ -188,7 +173,7 @@ int Watch::getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* capt
         g = normalGeometry(wr, m);
       }
     } catch (CMyException*) {
-      WATCH_LOG(LOG_ERROR, L"getScreenMode() : Exception.");
+      DBG_LOG(LOG_ERROR, L"getScreenMode() : Exception.");
       throw;
     }
   }
@@ -208,6 +193,15 @@ int Watch::getTitleBarInfo() {
   return buttonWidthOf(info, currentCaptionMetrics());
 }
 
+void Watch::paintFixed(HDC hdc) {
+  getImeState();
+  if (m_dMode == DISP_FIXED) onPaint(hdc, m_hTarget, m_imeOpen);
+}
+
+LRESULT Watch::hitTest(LRESULT defResult) const {
+  return ncHitTestResult(defResult, m_dMode, m_transparent != 0);
+}
+
 void Watch::onPaint(HDC hdc, HWND target, int open) {
   try {
     RECT wr = {0, 0, 0, 0};
@@ -218,7 +212,7 @@ void Watch::onPaint(HDC hdc, HWND target, int open) {
                              SCREEN_NORMAL};
     if (g_pMyApp) g_pMyApp->draw(hdc, size, &info);
   } catch (CMyException* e) {
-    logDrawException(e, DBG_FILE, __LINE__);
+    LOG_MY_EXCEPTION(e);
     delete e;
   }
 }
@@ -227,12 +221,12 @@ void Watch::setTopmost(int on) {
   m_show = on;
   LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
   if (exStyle == 0) {
-    WATCH_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
+    DBG_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
     return;
   }
   LONG_PTR newStyle = on ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~(LONG_PTR)WS_EX_TOPMOST);
   if (SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, newStyle) == 0) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : 0x%0.8x : 0x%0.8x", 0u, (unsigned)exStyle);
+    DBG_LOG(LOG_ERROR, L"SetWindowLongPtr() : 0x%0.8x : 0x%0.8x", 0u, (unsigned)exStyle);
     return;
   }
   const RECT& r = m_dModePos;
@@ -240,19 +234,19 @@ void Watch::setTopmost(int on) {
   if (on) {
     ok = SetWindowPos(m_hWnd, HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       SWP_SHOWWINDOW);
-    if (!ok) WATCH_LOG(LOG_ERROR, L"SetWindowPos() : ");
+    if (!ok) DBG_LOG(LOG_ERROR, L"SetWindowPos() : ");
     ShowWindow(m_hWnd, SW_SHOW);
   } else {
     ok = SetWindowPos(m_hWnd, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       SWP_HIDEWINDOW);
-    if (!ok) WATCH_LOG(LOG_ERROR, L"SetWindowPos() : ");
+    if (!ok) DBG_LOG(LOG_ERROR, L"SetWindowPos() : ");
   }
 }
 
 BOOL Watch::isCompositionEnabled() {
   BOOL enabled = FALSE;
   if (FAILED(DwmIsCompositionEnabled(&enabled))) {
-    WATCH_LOG(LOG_ERROR, L"DwmIsCompositionEnabled()");
+    DBG_LOG(LOG_ERROR, L"DwmIsCompositionEnabled()");
   }
   return enabled;
 }
@@ -267,14 +261,14 @@ void Watch::onThemeChanged(HWND hwnd) {
   LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
   if (!(exStyle & WS_EX_LAYERED)) return;
   if (SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_LAYERED) == 0) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : reset");
+    DBG_LOG(LOG_ERROR, L"SetWindowLongPtr() : reset");
   } else if (!applyFrame(hwnd)) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowPos() : reset");
+    DBG_LOG(LOG_ERROR, L"SetWindowPos() : reset");
   }
   if (SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle) == 0) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : set");
+    DBG_LOG(LOG_ERROR, L"SetWindowLongPtr() : set");
   } else if (!applyFrame(hwnd)) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowPos() : set");
+    DBG_LOG(LOG_ERROR, L"SetWindowPos() : set");
   }
   m_pTheme.reset(new C_ThemeData(hwnd));
   s_captionTheme = CaptionThemeProbe();  // the new theme is asked afresh

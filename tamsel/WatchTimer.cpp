@@ -12,11 +12,6 @@
 #include "WatchLogic.h"
 #include "tamsel.h"
 
-#define WATCH_LOG(level, text, ...)                                                         \
-  dbgPrint((level), L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, __LINE__, levelName(level), \
-           ##__VA_ARGS__)
-
-static const COLORREF INDICATOR_KEY = RGB(254, 0, 0);
 static const UINT TRANS_WAIT_PERIOD = 500;
 static const UINT TRANS_WATCH_PERIOD = 1000;
 
@@ -24,20 +19,20 @@ static const UINT TRANS_WATCH_PERIOD = 1000;
 // Timers
 
 void Watch::timerStartBlink() {
-  WATCH_LOG(LOG_INFO, L"timerStartBlink() : Speed:%d", (int)m_blinkSpeed);
+  DBG_LOG(LOG_INFO, L"timerStartBlink() : Speed:%d", (int)m_blinkSpeed);
   m_blinkTimer = SetTimer(m_hWnd, TIMER_BLINK, m_blinkSpeed, NULL);
-  if (m_blinkTimer == 0) WATCH_LOG(LOG_ERROR, L"timerStartBlink()");
+  if (m_blinkTimer == 0) DBG_LOG(LOG_ERROR, L"timerStartBlink()");
 }
 
 void Watch::timerStartTransWatch() {
   m_transWatchTimer = SetTimer(m_hWnd, TIMER_TRANS_WATCH, TRANS_WATCH_PERIOD, NULL);
-  if (m_transWatchTimer == 0) WATCH_LOG(LOG_ERROR, L"SetTimer() : timerStartTransWatch");
+  if (m_transWatchTimer == 0) DBG_LOG(LOG_ERROR, L"SetTimer() : timerStartTransWatch");
 }
 
 void Watch::timerStartLoopWatch() {
   // The period is read at every re-arm, so a new loopInterval applies from the next tick.
   if (SetTimer(m_hWnd, TIMER_LOOP_WATCH, m_loopInterval, NULL) == 0) {
-    WATCH_LOG(LOG_ERROR, L"SetTimer() : timerStartLoopWatch");
+    DBG_LOG(LOG_ERROR, L"SetTimer() : timerStartLoopWatch");
   }
 }
 
@@ -75,16 +70,20 @@ void Watch::blinkStep() {
   if (m_blink) m_blinkCount = nextBlinkCount(m_blinkCount);
   if (!m_show) opacity = 0;
 
+  setBlinkOpacity(opacity, isCompositionEnabled() != FALSE);
+}
+
+void Watch::setBlinkOpacity(BYTE opacity, bool composited) {
   // Only the constant opacity changes; the picture stays as the last draw left it.
-  if (isCompositionEnabled()) {
+  if (composited) {
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
     if (!UpdateLayeredWindow(m_hWnd, NULL, NULL, NULL, NULL, NULL, INDICATOR_KEY, &blend,
                              ULW_COLORKEY | ULW_ALPHA)) {
-      WATCH_LOG(LOG_ERROR, L"UpdateLayeredWindow() : false in timeout");
+      DBG_LOG(LOG_ERROR, L"UpdateLayeredWindow() : false in timeout");
     }
   } else if (!SetLayeredWindowAttributes(m_hWnd, INDICATOR_KEY, opacity,
                                          LWA_COLORKEY | LWA_ALPHA)) {
-    WATCH_LOG(LOG_ERROR, L"SetLayeredWindowAttributes(LWA_ALPHA)");
+    DBG_LOG(LOG_ERROR, L"SetLayeredWindowAttributes(LWA_ALPHA)");
   }
 }
 
@@ -96,7 +95,7 @@ void Watch::update(const CMySerialize* settings) {
   m_alphaOn = settings->alphaOn;
   m_blink = settings->blink;
   m_blinkSpeed = (unsigned)settings->blinkSpeed;
-  m_dMode = settings->dMode;
+  m_dMode = static_cast<DISP_MODE>(settings->dMode);
   m_dModePos = settings->dModePos;
   m_dimOff = dimLevel(m_alphaOff);
   m_dimOn = dimLevel(m_alphaOn);
@@ -106,17 +105,18 @@ void Watch::update(const CMySerialize* settings) {
 }
 
 void Watch::onUpdate(const CMySerialize* settings) {
-  int oldMode = m_dMode;
-  int oldBlink = m_blink;
+  DISP_MODE oldMode = m_dMode;
+  bool oldBlink = m_blink != 0;
   unsigned oldSpeed = m_blinkSpeed;
   update(settings);
 
   boost::shared_array<wchar_t> exe = getExeName(m_hTarget);
   boost::shared_array<wchar_t> cls = getClassName(m_hTarget);
-  WATCH_LOG(LOG_INFO, L"onUpdate() : %s : %s", exe ? exe.get() : L"", cls ? cls.get() : L"");
+  DBG_LOG(LOG_INFO, L"onUpdate() : %s : %s", exe ? exe.get() : L"", cls ? cls.get() : L"");
   detectTarget(m_hTarget);
 
-  TimerPlan plan = planTimerChanges(oldMode, m_dMode, oldBlink, m_blink, oldSpeed, m_blinkSpeed);
+  TimerPlan plan =
+      planTimerChanges(oldMode, m_dMode, oldBlink, m_blink != 0, oldSpeed, m_blinkSpeed);
   if (plan.startTransWatch) timerStartTransWatch();
   if (plan.killBlink && m_blinkTimer != 0) {
     KillTimer(m_hWnd, m_blinkTimer);
@@ -129,7 +129,7 @@ void Watch::onUpdate(const CMySerialize* settings) {
 // The settings dialog
 
 void Watch::beginSettingDialog() {
-  WATCH_LOG(LOG_INFO, L"設定ダイアログ開始");
+  DBG_LOG(LOG_INFO, L"設定ダイアログ開始");
   m_dialog = 1;
   setTopmost(0);
   if (g_pDialogBox) g_pDialogBox->open(g_hInst, m_hWnd, g_pSettings.get(), postSettingChange);
@@ -139,14 +139,14 @@ void Watch::endSettingDialog() {
   m_dialog = 0;
   setTopmost(1);
   if (IsWindow(m_hTarget) && !SetForegroundWindow(m_hTarget)) {
-    WATCH_LOG(LOG_ERROR, L"SetForegroundWindow(FALSE)");
+    DBG_LOG(LOG_ERROR, L"SetForegroundWindow(FALSE)");
   }
-  WATCH_LOG(LOG_INFO, L"設定ダイアログ終了");
+  DBG_LOG(LOG_INFO, L"設定ダイアログ終了");
 }
 
 void Watch::setForeWin(HWND hwnd) {
   if (IsWindow(hwnd) && !SetForegroundWindow(hwnd)) {
-    WATCH_LOG(LOG_ERROR, L"setForeWin() : SetForegroundWindow(%x)", (unsigned)GetLastError());
+    DBG_LOG(LOG_ERROR, L"setForeWin() : SetForegroundWindow(%x)", (unsigned)GetLastError());
   }
 }
 
@@ -154,48 +154,49 @@ void Watch::setForeWin(HWND hwnd) {
 // The movable fixed mode
 
 // What the hover decisions look at, read once per tick.
-static HoverInput readHoverInput(Watch* w) {
+HoverInput Watch::readHoverInput() {
   HoverInput in;
-  in.fixed = w->m_dMode == DISP_FIXED;
-  in.transparent = w->m_transparent;
-  in.waiting = w->m_transWaitTimer != 0;
+  in.fixed = m_dMode == DISP_FIXED;
+  in.transparent = m_transparent == 1;
+  in.waiting = m_transWaitTimer != 0;
   in.shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-  in.count = w->m_transTimerCnt;
-  in.cursorOver = w->isCursorOver();
+  in.count = m_transTimerCnt;
+  in.cursorOver = isCursorOver() != 0;
   return in;
 }
 
 // Shows the countdown next to the cursor while the tool is active.
-static void showCountdown(MyToolTip* tip, int count, int waited) {
+void Watch::showCountdown(int waited) {
+  MyToolTip* tip = m_pToolTip.get();
   if (tip == NULL || tip->m_state != 2) return;
-  std::wstring text = countdownText(count, waited);
+  std::wstring text = countdownText(m_transTimerCnt, waited);
   tip->setText(text.c_str());
 }
 
 // Ends a running hover wait: its timer and the tooltip.
-static void stopTransWait(Watch* w) {
-  if (w->m_transWaitTimer != 0) KillTimer(w->m_hWnd, w->m_transWaitTimer);
-  w->m_transWaitTimer = 0;
-  if (w->m_pToolTip) w->m_pToolTip->delTool();
+void Watch::stopTransWait() {
+  if (m_transWaitTimer != 0) KillTimer(m_hWnd, m_transWaitTimer);
+  m_transWaitTimer = 0;
+  if (m_pToolTip) m_pToolTip->delTool();
 }
 
-static void armTransWait(Watch* w) {
-  w->m_transWaitTimer = SetTimer(w->m_hWnd, TIMER_TRANS_WAIT, TRANS_WAIT_PERIOD, NULL);
-  if (w->m_transWaitTimer == 0) WATCH_LOG(LOG_ERROR, L"SetTimer() : TRANS WAIT");
+void Watch::armTransWait() {
+  m_transWaitTimer = SetTimer(m_hWnd, TIMER_TRANS_WAIT, TRANS_WAIT_PERIOD, NULL);
+  if (m_transWaitTimer == 0) DBG_LOG(LOG_ERROR, L"SetTimer() : TRANS WAIT");
 }
 
 int Watch::onTransWatch() {
-  switch (decideTransWatch(readHoverInput(this))) {
+  switch (decideTransWatch(readHoverInput())) {
     case TRANS_WATCH_WAITING:
       return 1;
     case TRANS_WATCH_MOVABLE:
       return transparentOff();
     case TRANS_WATCH_START_WAIT:
-      WATCH_LOG(LOG_INFO, L"TRANS WAIT START.");
+      DBG_LOG(LOG_INFO, L"TRANS WAIT START.");
       if (m_pToolTip) m_pToolTip->addTool();
-      showCountdown(m_pToolTip.get(), m_transTimerCnt, 0);
+      showCountdown(0);
       m_transWaitCount = 0;
-      armTransWait(this);
+      armTransWait();
       return 1;
     case TRANS_WATCH_IDLE:
     default:
@@ -204,29 +205,29 @@ int Watch::onTransWatch() {
 }
 
 void Watch::onTransWaitTick() {
-  HoverInput in = readHoverInput(this);
+  HoverInput in = readHoverInput();
   switch (decideTransWait(in, m_transWaitCount)) {
     case TRANS_WAIT_UP:
-      WATCH_LOG(LOG_INFO, L"TRANS WAIT UP.");
+      DBG_LOG(LOG_INFO, L"TRANS WAIT UP.");
       m_transWaitCount = 0;
-      stopTransWait(this);
+      stopTransWait();
       if (transparentOff() == 0) timerStartTransWatch();
       break;
     case TRANS_WAIT_SHIFT:
       if (transparentOff()) {
-        stopTransWait(this);
+        stopTransWait();
       } else {  // the cursor slipped away between the two looks
-        stopTransWait(this);
+        stopTransWait();
         timerStartTransWatch();
       }
       break;
     case TRANS_WAIT_COUNT:
       m_transWaitCount += 1;
-      showCountdown(m_pToolTip.get(), m_transTimerCnt, m_transWaitCount);
-      armTransWait(this);
+      showCountdown(m_transWaitCount);
+      armTransWait();
       break;
     case TRANS_WAIT_LEFT:
-      stopTransWait(this);
+      stopTransWait();
       timerStartTransWatch();
       break;
     case TRANS_WAIT_ABANDON:
@@ -234,14 +235,14 @@ void Watch::onTransWaitTick() {
       // Float mode or the movable window: a wait has nothing left to count, and
       // a timer left running here would tick on for ever with the tooltip shown.
       m_transWaitCount = 0;
-      stopTransWait(this);
+      stopTransWait();
       break;
   }
 }
 
 int Watch::transparentOff() {
   if (m_dMode != DISP_FIXED || m_transparent != 1 || !isCursorOver()) return 0;
-  WATCH_LOG(LOG_INFO, L"TRANSPEARENT OFF.");
+  DBG_LOG(LOG_INFO, L"TRANSPEARENT OFF.");
   m_transparent = 0;
   switchStyle(0);
   return 1;
@@ -250,12 +251,12 @@ int Watch::transparentOff() {
 int Watch::isCursorOver() {
   POINT pt;
   if (!GetCursorPos(&pt)) {
-    WATCH_LOG(LOG_WARN, L"GetCursorPos() : ");
+    DBG_LOG(LOG_WARN, L"GetCursorPos() : ");
     return 0;
   }
   RECT r;
   if (!GetWindowRect(m_hWnd, &r)) {
-    WATCH_LOG(LOG_ERROR, L"GetWindowRect() : ");
+    DBG_LOG(LOG_ERROR, L"GetWindowRect() : ");
     return 0;
   }
   return pointInHalfOpen(r, pt) ? 1 : 0;
@@ -264,7 +265,7 @@ int Watch::isCursorOver() {
 int Watch::switchStyle(int restore) {
   LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
   if (exStyle == 0) {
-    WATCH_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
+    DBG_LOG(LOG_ERROR, L"GetWindowLongPtr() : ");
     return 0;
   }
   LONG_PTR newEx;
@@ -276,13 +277,13 @@ int Watch::switchStyle(int restore) {
         exStyle & ~(LONG_PTR)(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST);
   }
   if (SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, newEx) == 0) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr() : 0x%0.8x : 0x%0.8x", 0u, (unsigned)exStyle);
+    DBG_LOG(LOG_ERROR, L"SetWindowLongPtr() : 0x%0.8x : 0x%0.8x", 0u, (unsigned)exStyle);
     return 0;
   }
 
   LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE);
   if (style == 0) {
-    WATCH_LOG(LOG_ERROR, L"GetWindowLongPtr(GWL_STYLE) : ");
+    DBG_LOG(LOG_ERROR, L"GetWindowLongPtr(GWL_STYLE) : ");
     return 0;
   }
   LONG_PTR newStyle;
@@ -293,8 +294,8 @@ int Watch::switchStyle(int restore) {
     newStyle = style | WS_BORDER | WS_THICKFRAME;
   }
   if (SetWindowLongPtrW(m_hWnd, GWL_STYLE, newStyle) == 0) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowLongPtr(GWL_STYLE) : 0x%0.16llx : 0x%0.16llx", 0ull,
-              (unsigned long long)style);
+    DBG_LOG(LOG_ERROR, L"SetWindowLongPtr(GWL_STYLE) : 0x%0.16llx : 0x%0.16llx", 0ull,
+            (unsigned long long)style);
     return 0;
   }
 
@@ -307,7 +308,7 @@ int Watch::switchStyle(int restore) {
   const RECT& r = m_dModePos;
   if (!SetWindowPos(m_hWnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
                     SWP_FRAMECHANGED | SWP_SHOWWINDOW)) {
-    WATCH_LOG(LOG_ERROR, L"SetWindowPos() : ");
+    DBG_LOG(LOG_ERROR, L"SetWindowPos() : ");
     return 0;
   }
   ShowWindow(m_hWnd, SW_SHOW);
@@ -317,12 +318,12 @@ int Watch::switchStyle(int restore) {
 
 void Watch::onMouseLeave() {
   if (m_dMode != DISP_FIXED || m_transparent != 0 || isCursorOver()) return;
-  WATCH_LOG(LOG_INFO, L"onMouseLeave() : TRANSPEARENT ON.");
+  DBG_LOG(LOG_INFO, L"onMouseLeave() : TRANSPEARENT ON.");
   m_transparent = 1;
 
   RECT r;
   if (!GetWindowRect(m_hWnd, &r)) {
-    WATCH_LOG(LOG_ERROR, L"GetWindowRect() : ");
+    DBG_LOG(LOG_ERROR, L"GetWindowRect() : ");
   } else {
     clampToScreen(&r);
     if (!EqualRect(&r, &m_dModePos)) {
@@ -337,8 +338,8 @@ void Watch::onMouseLeave() {
 
   boost::shared_array<wchar_t> cls = getClassName(m_hTarget);
   boost::shared_array<wchar_t> exe = getExeName(m_hTarget);
-  WATCH_LOG(LOG_INFO, L"onMouseLeave() : TargetWindow:[%s][%s]", cls ? cls.get() : L"",
-            exe ? exe.get() : L"");
+  DBG_LOG(LOG_INFO, L"onMouseLeave() : TargetWindow:[%s][%s]", cls ? cls.get() : L"",
+          exe ? exe.get() : L"");
   timerStartTransWatch();
 }
 

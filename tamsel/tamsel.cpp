@@ -28,7 +28,7 @@ HINSTANCE g_hInst = nullptr;
 HWND g_hMainWnd = nullptr;
 WCHAR g_szTitle[MAX_LOADSTRING] = {};
 WCHAR g_szWindowClass[MAX_LOADSTRING] = {};
-HMENU g_hMenu = nullptr;
+UniqueHMENU g_hMenu;
 HMENU g_hTrayMenu = nullptr;
 
 // Declared in this order, so that at process exit whatever they still hold is deleted
@@ -48,13 +48,6 @@ constexpr DWORD kSplashPollMs = 10;
 // Set once the start-up's own WM_MY_STARTED has been handled; later copies of the
 // message (posted from outside) are ignored.
 bool s_startedHandled = false;
-
-// The final catcher's log line for an exception of the program.
-void logException(CMyException* e, int line) {
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s(%d) : %s : 0x%0.8x\n", DBG_FILE, line, L"ERROR",
-           e->levelWord(), e->m_fileName ? e->m_fileName : L"", e->m_line,
-           e->m_callName ? e->m_callName : L"", (unsigned)e->m_code);
-}
 
 // Saves the record; a failure is logged, never thrown on.
 void saveSettings(CMySerialize* settings) {
@@ -79,16 +72,15 @@ void startSplash(HWND hWnd) {
     g_pSplash->requestShow();
     return;
   }
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : splash not up (state %d)\n", DBG_FILE, __LINE__, L"ERROR",
-           (int)g_pSplash->m_state);
+  DBG_LOG(LOG_ERROR, L"splash not up (state %d)", (int)g_pSplash->m_state);
   // A failed splash has no thread left that could touch the object.
   if (g_pSplash->failed()) g_pSplash.reset();
 }
 
 LRESULT onCreate(HWND hWnd) {
   startSplash(hWnd);
-  g_hMenu = LoadMenuW(g_hInst, MAKEINTRESOURCEW(IDR_TRAYMENU));
-  g_hTrayMenu = GetSubMenu(g_hMenu, 0);
+  g_hMenu.reset(LoadMenuW(g_hInst, MAKEINTRESOURCEW(IDR_TRAYMENU)));
+  g_hTrayMenu = GetSubMenu(g_hMenu.get(), 0);
   g_pSettings->loadFile();
   g_pMyApp->create(hWnd);
   g_pWatch->start(hWnd);
@@ -98,8 +90,7 @@ LRESULT onCreate(HWND hWnd) {
 
 void onStarted() {
   if (s_startedHandled) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : WM_MY_STARTED again : ignored\n", DBG_FILE, __LINE__,
-             L"WARN");
+    DBG_LOG(LOG_WARN, L"WM_MY_STARTED again : ignored");
     return;
   }
   s_startedHandled = true;
@@ -109,8 +100,7 @@ void onStarted() {
 
 void onSplashEnd() {
   if (!splashMessageApplies(g_pSplash.get(), WM_SPLASH_END)) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : WM_SPLASH_END without a finished splash : ignored\n",
-             DBG_FILE, __LINE__, L"WARN");
+    DBG_LOG(LOG_WARN, L"WM_SPLASH_END without a finished splash : ignored");
     return;
   }
   g_pSplash.reset();
@@ -120,30 +110,27 @@ void onSplashEnd() {
 // Settings roads
 
 void onSettingChange(WPARAM wParam) {
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : receive <WM_MY_SAVE_SETTINGCHANGE>\n", DBG_FILE, __LINE__,
-           L"INFO");
-  // Only the open settings dialog reports here; the same message from elsewhere would
-  // otherwise pull the indicator forward or replace the settings.
-  if (!acceptSettingChange(g_pWatch->m_dialog, g_pDialogBox != nullptr)) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : no settings dialog open : ignored\n", DBG_FILE, __LINE__,
-             L"WARN");
+  DBG_LOG(LOG_INFO, L"receive <WM_MY_SAVE_SETTINGCHANGE>");
+  // Only the settings dialog reports here, once it has closed itself; the same message
+  // from elsewhere would otherwise end the dialog state under an open dialog.
+  if (!acceptSettingChange(g_pWatch->isDialogOpen(), g_pDialogBox.get())) {
+    DBG_LOG(LOG_WARN, L"no settings dialog open : ignored");
     return;
   }
   g_pWatch->endSettingDialog();
   if (wParam == 0) return;
 
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : 設定変更あり : start.\n", DBG_FILE, __LINE__, L"INFO");
+  DBG_LOG(LOG_INFO, L"設定変更あり : start.");
   g_pSettings.reset(g_pDialogBox->getSettings());
   saveSettings(g_pSettings.get());
   runGuarded(L"CMyApp::onUpdate()", __LINE__, [] { g_pMyApp->onUpdate(g_pSettings.get()); });
   runGuarded(L"Watch::onUpdate()", __LINE__, [] { g_pWatch->onUpdate(g_pSettings.get()); });
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : 設定変更あり : end.\n", DBG_FILE, __LINE__, L"INFO");
+  DBG_LOG(LOG_INFO, L"設定変更あり : end.");
 }
 
 void onPositionChange() {
-  g_pSettings->dModePos = g_pWatch->m_dModePos;
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : CMyApp() : set write store.\n", DBG_FILE, __LINE__,
-           L"INFO");
+  g_pSettings->dModePos = g_pWatch->fixedRect();
+  DBG_LOG(LOG_INFO, L"CMyApp() : set write store.");
   saveSettings(g_pSettings.get());
 }
 
@@ -161,20 +148,16 @@ void showTrayMenu(HWND hWnd) {
 void onPaint(HWND hWnd) {
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hWnd, &ps);
-  g_pWatch->getImeState();
-  if (g_pWatch->m_dMode == DISP_FIXED)
-    g_pWatch->onPaint(hdc, g_pWatch->m_hTarget, g_pWatch->m_imeOpen);
+  g_pWatch->paintFixed(hdc);
   EndPaint(hWnd, &ps);
 }
 
 void onDestroy(HWND hWnd) {
   deleteTrayIcon(hWnd);
-  if (g_pWatch->m_blinkTimer != 0) {
-    KillTimer(hWnd, g_pWatch->m_blinkTimer);
-    g_pWatch->m_blinkTimer = 0;
-  }
-  KillTimer(hWnd, TIMER_LOOP_WATCH);
-  g_pWatch->m_state = 3;
+  g_pWatch->stop();
+  // The tray menu goes with the window whose tray icon opened it.
+  g_hTrayMenu = nullptr;
+  g_hMenu.reset();
   PostQuitMessage(0);
 }
 
@@ -194,71 +177,66 @@ LRESULT onCommand(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-#define LOG_RECEIVE(text) \
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, __LINE__, L"INFO")
-#define LOG_RECEIVE_HWND(text, value)                                               \
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : " text L"\n", DBG_FILE, __LINE__, L"INFO", \
-           (unsigned)(UINT_PTR)(value))
-
 // The hook module's messages and the outside redraw request; false when the message is
 // not one of them.
 bool onHookMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   Watch& watch = *g_pWatch;
   switch (message) {
     case WM_MY_ACTIVECHANGE:
-      LOG_RECEIVE(L"receive <WM_MY_ACTIVECHANGE>");
+      DBG_LOG(LOG_INFO, L"receive <WM_MY_ACTIVECHANGE>");
       watch.redrawTarget();
       return true;
     case WM_HOOK_CREATE:
-      LOG_RECEIVE_HWND(L"receive <WM_HOOK_CREATE> : wParam : %0.8x", wParam);
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_CREATE> : wParam : %0.8x", (unsigned)wParam);
       watch.onUpdateCreate((HWND)wParam);
       return true;
     case WM_HOOK_MOVE:
-      LOG_RECEIVE(L"receive <WM_HOOK_MOVE>");
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_MOVE>");
       watch.redrawTarget();
       return true;
     case WM_HOOK_MOVESIZE:
-      LOG_RECEIVE(L"receive < WM_HOOK_MOVESIZE >");
+      DBG_LOG(LOG_INFO, L"receive < WM_HOOK_MOVESIZE >");
       watch.onWindowChange((HWND)wParam);
       return true;
     case WM_HOOK_ACTIVE:
-      LOG_RECEIVE_HWND(L"receive < WM_HOOK_ACTIVE > : wParam : %0.8x", wParam);
+      DBG_LOG(LOG_INFO, L"receive < WM_HOOK_ACTIVE > : wParam : %0.8x", (unsigned)wParam);
       watch.onActive((HWND)wParam);
       return true;
     case WM_HOOK_MINMAX:
-      LOG_RECEIVE_HWND(L"receive < WM_HOOK_MINMAX > : wParam : %0.8x", wParam);
+      DBG_LOG(LOG_INFO, L"receive < WM_HOOK_MINMAX > : wParam : %0.8x", (unsigned)wParam);
       watch.onWindowChange((HWND)wParam);
       return true;
     case WM_HOOK_KBKANJI:
-      LOG_RECEIVE(L"receive <WM_HOOK_KBKANJI>");
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_KBKANJI>");
       watch.redrawTarget();
       return true;
     case WM_HOOK_IME_NOTIFY_SETOPNSTAT:
-      LOG_RECEIVE(L"receive <WM_HOOK_IME_NOTIFY_SETOPNSTAT>");
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_IME_NOTIFY_SETOPNSTAT>");
       watch.onImeNotify((HWND)lParam);
       return true;
     case WM_HOOK_IME_NOTIFY_SETCONVMOD:
-      LOG_RECEIVE_HWND(L"receive <WM_HOOK_IME_NOTIFY_SETCONVMOD> HWND : 0x%0.8x", lParam);
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_IME_NOTIFY_SETCONVMOD> HWND : 0x%0.8x",
+              (unsigned)lParam);
       watch.onImeNotify((HWND)lParam);
       return true;
     case WM_HOOK_SETTEXT:
-      LOG_RECEIVE(L"receive <WM_HOOK_SETTEXT>");
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_SETTEXT>");
       watch.redrawTarget();
       return true;
     case WM_HOOK_WINDOWPOSCHANGING:
-      LOG_RECEIVE(L"receive < WM_HOOK_WINDOWPOSCHANGING >");
+      DBG_LOG(LOG_INFO, L"receive < WM_HOOK_WINDOWPOSCHANGING >");
       watch.redrawTarget();
       return true;
     case WM_HOOK_TAB:
-      LOG_RECEIVE(L"receive <WM_HOOK_TAB>");
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_TAB>");
       watch.redrawTarget();
       return true;
     case WM_HOOK_MOVESIZE2:
       watch.onWindowChange((HWND)wParam);
       return true;
     case WM_HOOK_DESTROYWND:
-      LOG_RECEIVE_HWND(L"receive <WM_HOOK_DESTROYWND> : wParam : %0.8x", wParam);
-      if ((HWND)wParam == watch.m_hTarget) watch.detectTarget((HWND)wParam);
+      DBG_LOG(LOG_INFO, L"receive <WM_HOOK_DESTROYWND> : wParam : %0.8x", (unsigned)wParam);
+      watch.onTargetDestroyed((HWND)wParam);
       return true;
     default:
       return false;
@@ -275,13 +253,12 @@ bool runGuarded(const wchar_t* what, int line, const std::function<void()>& step
     step();
     return true;
   } catch (CMyException* e) {
-    logException(e, line);
+    logException(e, DBG_FILE, line);
     delete e;
   } catch (const _com_error& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : _com_error : 0x%0.8x\n", DBG_FILE, line, L"ERROR",
-             what, (unsigned)e.Error());
+    DBG_LOG_AT(LOG_ERROR, line, L"%s : _com_error : 0x%0.8x", what, (unsigned)e.Error());
   } catch (const std::exception& e) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %S\n", DBG_FILE, line, L"ERROR", what, e.what());
+    DBG_LOG_AT(LOG_ERROR, line, L"%s : %S", what, e.what());
   }
   return false;
 }
@@ -298,13 +275,13 @@ bool isTrayMenuRequest(WPARAM wParam, LPARAM lParam) {
   return wParam == 0 && lParam == WM_RBUTTONUP;
 }
 
-LRESULT ncHitTestResult(LRESULT defResult, int dMode, int transparent) {
-  if (defResult == HTCLIENT && dMode == DISP_FIXED && transparent == 0) return HTCAPTION;
+LRESULT ncHitTestResult(LRESULT defResult, DISP_MODE dMode, bool transparent) {
+  if (defResult == HTCLIENT && dMode == DISP_FIXED && !transparent) return HTCAPTION;
   return defResult;
 }
 
-bool acceptSettingChange(int dialogFlag, bool dialogBoxExists) {
-  return dialogFlag != 0 && dialogBoxExists;
+bool acceptSettingChange(bool dialogOpen, const MyDialogBox* box) {
+  return dialogOpen && box != nullptr && box->hDlg == nullptr;
 }
 
 bool splashMessageApplies(const QrSplashScreen* splash, UINT message) {
@@ -341,8 +318,7 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {24, 24};
       return 0;
     case WM_NCHITTEST:
-      return ncHitTestResult(DefWindowProcW(hWnd, message, wParam, lParam), g_pWatch->m_dMode,
-                             g_pWatch->m_transparent);
+      return g_pWatch->hitTest(DefWindowProcW(hWnd, message, wParam, lParam));
     case WM_NCMOUSEMOVE: {
       TRACKMOUSEEVENT tme = {};
       tme.cbSize = sizeof tme;
@@ -361,11 +337,11 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
       g_pWatch->onTimer(wParam);
       return 0;
     case WM_THEMECHANGED:
-      LOG_RECEIVE(L"receive << WM_THEMECHANGED >>");
+      DBG_LOG(LOG_INFO, L"receive << WM_THEMECHANGED >>");
       g_pWatch->onThemeChanged(hWnd);
       return DefWindowProcW(hWnd, message, wParam, lParam);
     case WM_DWMCOMPOSITIONCHANGED:
-      LOG_RECEIVE(L"receive << WM_DWMCOMPOSITIONCHANGED >>");
+      DBG_LOG(LOG_INFO, L"receive << WM_DWMCOMPOSITIONCHANGED >>");
       g_pWatch->onThemeChanged(hWnd);
       return DefWindowProcW(hWnd, message, wParam, lParam);
     case WM_MY_TRAYNOTIFY:
@@ -471,13 +447,12 @@ int runMessageLoop(HACCEL hAccel) {
   BOOL got;
   while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
     if (got == -1) {
-      dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : GetMessage() : %x\n", DBG_FILE, __LINE__, L"ERROR",
-               GetLastError());
+      DBG_LOG_LASTERR(LOG_ERROR, L"GetMessage()");
       return -1;
     }
     if (TranslateAcceleratorW(msg.hwnd, hAccel, &msg)) continue;
     HWND hDlg = g_pDialogBox ? g_pDialogBox->hDlg : nullptr;
-    if (g_pWatch->m_dialog && hDlg && IsDialogMessageW(hDlg, &msg)) continue;
+    if (g_pWatch->isDialogOpen() && hDlg && IsDialogMessageW(hDlg, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -490,14 +465,12 @@ void setProcessLocale() { setlocale(LC_CTYPE, "japanese"); }
 
 bool endInSafeMode(int cleanBoot) {
   if (cleanBoot == 0) return false;
-  dbgPrint(LOG_CAUTION, L"%-24s(%5d) %-8s : システム Safe モード\n", DBG_FILE, __LINE__,
-           L"CAUTION");
+  DBG_LOG(LOG_CAUTION, L"システム Safe モード");
   return true;
 }
 
 int mainWindowFailed() {
-  dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateWindowEx() : %x\n", DBG_FILE, __LINE__, L"ERROR",
-           GetLastError());
+  DBG_LOG_LASTERR(LOG_ERROR, L"CreateWindowEx()");
   return -1;
 }
 
@@ -525,8 +498,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLi
   g_pMyApp.reset(new CMyApp());
 
   if (!createMainWindow(hInstance, nCmdShow)) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateWindowEx() : %x\n", DBG_FILE, __LINE__, L"ERROR",
-             GetLastError());
+    DBG_LOG_LASTERR(LOG_ERROR, L"CreateWindowEx()");
     return -1;
   }
 
@@ -539,6 +511,6 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLi
   if (g_hMainWnd && IsWindow(g_hMainWnd)) DestroyWindow(g_hMainWnd);
 
   g_pDialogBox.reset();
-  dbgPrint(LOG_INFO, L"%-24s(%5d) %-8s : Corvela END.\n", DBG_FILE, __LINE__, L"INFO");
+  DBG_LOG(LOG_INFO, L"Corvela END.");
   return exitCode;
 }

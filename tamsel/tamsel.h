@@ -5,39 +5,14 @@
 #include <functional>
 #include <memory>
 
+#include "UniqueAny.h"
+#include "tamselDefs.h"
+
 class Watch;
 class CMyApp;
 class CMySerialize;
 class MyDialogBox;
 class QrSplashScreen;
-
-// Own messages of the main window.
-#define WM_MY_TRAYNOTIFY (WM_USER + 1)
-#define WM_MY_ACTIVECHANGE (WM_USER + 3)
-#define WM_MY_SAVE_SETTINGCHANGE (WM_USER + 4)
-#define WM_MY_SAVE_POSCHANGE (WM_USER + 5)
-#define WM_MY_STARTED (WM_APP + 105)
-
-// Messages of the outside window-hook module.
-#define WM_HOOK_CREATE (WM_APP + 1)
-#define WM_HOOK_MOVE (WM_APP + 2)
-#define WM_HOOK_MOVESIZE (WM_APP + 3)
-#define WM_HOOK_ACTIVE (WM_APP + 4)
-#define WM_HOOK_MINMAX (WM_APP + 5)
-#define WM_HOOK_KBKANJI (WM_APP + 6)
-#define WM_HOOK_IME_NOTIFY_SETOPNSTAT (WM_APP + 7)
-#define WM_HOOK_IME_NOTIFY_SETCONVMOD (WM_APP + 8)
-#define WM_HOOK_SETTEXT (WM_APP + 9)
-#define WM_HOOK_WINDOWPOSCHANGING (WM_APP + 10)
-#define WM_HOOK_TAB (WM_APP + 11)
-#define WM_HOOK_MOVESIZE2 (WM_APP + 13)  // handled like WM_HOOK_MOVESIZE, without a log line
-#define WM_HOOK_DESTROYWND (WM_APP + 14)
-
-// Timers of the main window.
-#define TIMER_TRANS_WAIT 1
-#define TIMER_TRANS_WATCH 2
-#define TIMER_BLINK 3
-#define TIMER_LOOP_WATCH 4
 
 constexpr int MAX_LOADSTRING = 100;
 
@@ -45,7 +20,7 @@ extern HINSTANCE g_hInst;
 extern HWND g_hMainWnd;
 extern WCHAR g_szTitle[MAX_LOADSTRING];
 extern WCHAR g_szWindowClass[MAX_LOADSTRING];
-extern HMENU g_hMenu;
+extern UniqueHMENU g_hMenu;  // the tray menu resource; g_hTrayMenu is its first submenu
 extern HMENU g_hTrayMenu;
 
 // Owning holders: reset() stores the new object first, then deletes the old one.
@@ -82,9 +57,10 @@ POINT trayMenuPoint(POINT cursor, int menuBarHeight, int itemCount);
 bool isTrayMenuRequest(WPARAM wParam, LPARAM lParam);
 // The movable fixed indicator is dragged by its whole area: its client area answers
 // HTCAPTION; every other case keeps the default answer.
-LRESULT ncHitTestResult(LRESULT defResult, int dMode, int transparent);
-// The dialog's report is taken only while the settings dialog is open.
-bool acceptSettingChange(int dialogFlag, bool dialogBoxExists);
+LRESULT ncHitTestResult(LRESULT defResult, DISP_MODE dMode, bool transparent);
+// The dialog's report is taken only while the dialog state holds and the dialog has
+// closed its window (it reports after closing); a report from elsewhere changes nothing.
+bool acceptSettingChange(bool dialogOpen, const MyDialogBox* box);
 // WM_MY_STARTED belongs to a splash whose window is up (state 2), WM_SPLASH_END to one
 // that has finished (state 4); with no splash object neither applies.
 bool splashMessageApplies(const QrSplashScreen* splash, UINT message);

@@ -1,37 +1,22 @@
 // The one exception type of the program.
 #include "CMyException.h"
 
-namespace {
-
-// A copy of text that always ends with its terminator.
-wchar_t* copyText(const wchar_t* text) {
-  if (text == nullptr) text = L"";
-  int length = lstrlenW(text);
-  wchar_t* copy = new wchar_t[length + 1];
-  lstrcpynW(copy, text, length + 1);
-  return copy;
-}
-
-}  // namespace
-
 CMyException::CMyException(const wchar_t* fileName, int line, int level, const wchar_t* callName,
                            int code)
-    : m_level(0), m_fileName(nullptr), m_line(-1), m_callName(nullptr), m_code(-1) {
+    : m_level(level),
+      m_fileText(fileName != nullptr ? fileName : L""),
+      m_callText(callName != nullptr ? callName : L""),
+      m_fileName(&m_fileText[0]),
+      m_line(line),
+      m_callName(&m_callText[0]),
+      m_code(code) {
   m_levelNames[0] = L"INIT";
   m_levelNames[1] = L"INFO";
   m_levelNames[2] = L"WARRN";
   m_levelNames[3] = L"ERROR";
-  m_level = level;
-  m_fileName = copyText(fileName);
-  m_line = line;
-  m_callName = copyText(callName);
-  m_code = code;
 }
 
-CMyException::~CMyException() {
-  delete[] m_fileName;
-  delete[] m_callName;
-}
+CMyException::~CMyException() = default;
 
 const wchar_t* CMyException::levelWord() const {
   auto found = m_levelNames.find(m_level);

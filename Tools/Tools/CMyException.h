@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 
 #include "Dbg.h"
 
@@ -17,9 +18,17 @@ class CMyException {
   const wchar_t* levelWord() const;
 
   int m_level;
-  wchar_t* m_fileName;
+
+ private:
+  // The texts behind m_fileName and m_callName; declared first, so they exist when
+  // the pointers are set. The object is neither copied nor moved, so the pointers hold.
+  std::wstring m_fileText;
+  std::wstring m_callText;
+
+ public:
+  wchar_t* m_fileName;  // the throwing source file's path, never null
   int m_line;
-  wchar_t* m_callName;
+  wchar_t* m_callName;  // the failed call, never null
   int m_code;
   std::map<int, const wchar_t*> m_levelNames;
 };

@@ -4,6 +4,7 @@
 
 #include "CMyException.h"
 #include "Dbg.h"
+#include "UniqueAny.h"
 
 BITMAPV5HEADER makeDibHeader(LONG width, LONG height) {
   BITMAPV5HEADER header;
@@ -23,21 +24,20 @@ BITMAPV5HEADER makeDibHeader(LONG width, LONG height) {
 
 C_HDCCompat::C_HDCCompat(HDC hSrcDC, SIZE size)
     : m_hSrcDC(hSrcDC), m_hDC(NULL), m_pBits(NULL), m_hBitmap(NULL), m_hOldBitmap(NULL) {
-  m_hDC = CreateCompatibleDC(m_hSrcDC);
-  if (m_hDC == NULL) throw new CMyException(SRC_PATHW, 96, 3, L"CreateCompatibleDC()", -1);
+  // Held by an owner until the DIB section is made, so a failure there frees it.
+  UniqueMemoryDC dc(CreateCompatibleDC(m_hSrcDC));
+  if (!dc) throw new CMyException(SRC_PATHW, 96, 3, L"CreateCompatibleDC()", -1);
 
   BITMAPV5HEADER header = makeDibHeader(size.cx, size.cy);
-  m_hBitmap = CreateDIBSection(m_hDC, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+  m_hBitmap = CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
                                &m_pBits, NULL, 0);
   if (m_hBitmap == NULL) {
-    dbgPrint(LOG_ERROR,
-             L"%-24s(%5d) %-8s : CreateDIBSection() : NULL : HDC : 0x%0.8x, CX,CY : %d,%d\n",
-             DBG_FILE, 115, L"ERROR", (unsigned)(UINT_PTR)m_hDC, (int)size.cx, (int)size.cy);
-    DeleteDC(m_hDC);
-    m_hDC = NULL;
+    DBG_LOG_AT(LOG_ERROR, 115, L"CreateDIBSection() : NULL : HDC : 0x%0.8x, CX,CY : %d,%d",
+               (unsigned)(UINT_PTR)dc.get(), (int)size.cx, (int)size.cy);
     m_pBits = NULL;
     throw new CMyException(SRC_PATHW, 116, 0, L"CreateDIBSection()", -1);
   }
+  m_hDC = dc.release();
   m_hOldBitmap = SelectObject(m_hDC, m_hBitmap);
 }
 

@@ -6,7 +6,7 @@
 C_ThemeData::C_ThemeData(HWND hWnd) : m_hTheme(NULL) {
   m_hTheme = OpenThemeData(hWnd, L"WINDOW");
   if (m_hTheme == NULL) {
-    dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : OpenThemeData() : NULL\n", DBG_FILE, 18, L"WARN");
+    DBG_LOG_AT(LOG_WARN, 18, L"OpenThemeData() : NULL");
   }
 }
 

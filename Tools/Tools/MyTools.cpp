@@ -4,71 +4,68 @@
 #include <cstring>
 
 #include "Dbg.h"
+#include "UniqueAny.h"
 
 namespace {
 
-// The resource's bytes copied into a movable global block; NULL (logged) on failure.
-HGLOBAL copyResource(HINSTANCE hInstance, WORD id, const wchar_t* type) {
+using StreamPtr = _com_ptr_t<_com_IIID<IStream, &__uuidof(IStream)>>;
+
+// The resource's bytes copied into a movable global block; empty (logged) on failure.
+UniqueHGLOBAL copyResource(HINSTANCE hInstance, WORD id, const wchar_t* type) {
   HRSRC info = FindResourceW(hInstance, MAKEINTRESOURCEW(id), type);
   if (info == NULL) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : FindResource() : [0x%x]\n", DBG_FILE, 186, L"ERROR",
-             (unsigned)GetLastError());
-    return NULL;
+    DBG_LOG_AT(LOG_ERROR, 186, L"FindResource() : [0x%x]", (unsigned)GetLastError());
+    return UniqueHGLOBAL();
   }
   HGLOBAL loaded = LoadResource(hInstance, info);
   if (loaded == NULL) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : LoadResource()\n", DBG_FILE, 193, L"ERROR");
-    return NULL;
+    DBG_LOG_AT(LOG_ERROR, 193, L"LoadResource()");
+    return UniqueHGLOBAL();
   }
   const void* bytes = LockResource(loaded);
   if (bytes == NULL) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : LockResource()\n", DBG_FILE, 200, L"ERROR");
-    return NULL;
+    DBG_LOG_AT(LOG_ERROR, 200, L"LockResource()");
+    return UniqueHGLOBAL();
   }
+  // FreeResource is a no-op for a loaded resource; it is called on every road all the same.
+  auto freeResource = scope_exit([loaded] { FreeResource(loaded); });
   DWORD size = SizeofResource(hInstance, info);
   if (size == 0) {
-    FreeResource(loaded);
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : SizeofResource()\n", DBG_FILE, 208, L"ERROR");
-    return NULL;
+    DBG_LOG_AT(LOG_ERROR, 208, L"SizeofResource()");
+    return UniqueHGLOBAL();
   }
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, size);
-  if (block == NULL) {
-    FreeResource(loaded);
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : GlobalAlloc()\n", DBG_FILE, 216, L"ERROR");
-    return NULL;
+  UniqueHGLOBAL block(GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, size));
+  if (!block) {
+    DBG_LOG_AT(LOG_ERROR, 216, L"GlobalAlloc()");
+    return UniqueHGLOBAL();
   }
-  void* target = GlobalLock(block);
+  void* target = GlobalLock(block.get());
   if (target == NULL) {
-    FreeResource(loaded);
-    GlobalFree(block);
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : GlobalLock()\n", DBG_FILE, 224, L"ERROR");
-    return NULL;
+    DBG_LOG_AT(LOG_ERROR, 224, L"GlobalLock()");
+    return UniqueHGLOBAL();
   }
   std::memcpy(target, bytes, size);
-  FreeResource(loaded);
-  GlobalUnlock(block);
+  GlobalUnlock(block.get());
   return block;
 }
 
 }  // namespace
 
 IPicturePtr loadPicture(HINSTANCE hInstance, WORD id, const wchar_t* type) {
-  HGLOBAL block = copyResource(hInstance, id, type);
-  if (block == NULL) return IPicturePtr();
+  UniqueHGLOBAL block = copyResource(hInstance, id, type);
+  if (!block) return IPicturePtr();
 
-  IStream* stream = NULL;
-  if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream))) {  // the block stays ours
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : CreateStreamOnHGlobal()\n", DBG_FILE, 238, L"ERROR");
-    GlobalFree(block);
+  StreamPtr stream;
+  // The block stays ours: the stream is released before the block is freed.
+  if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, &stream))) {
+    DBG_LOG_AT(LOG_ERROR, 238, L"CreateStreamOnHGlobal()");
     return IPicturePtr();
   }
-  IPicture* picture = NULL;
+  IPicturePtr picture;
   HRESULT hr = OleLoadPicture(stream, 0, FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
-  stream->Release();
-  GlobalFree(block);
-  if (FAILED(hr) || picture == NULL) {
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : OleLoadPicture()\n", DBG_FILE, 247, L"ERROR");
+  if (FAILED(hr) || !picture) {
+    DBG_LOG_AT(LOG_ERROR, 247, L"OleLoadPicture()");
     return IPicturePtr();
   }
-  return IPicturePtr(picture, false);  // takes over the reference OleLoadPicture gave
+  return picture;
 }

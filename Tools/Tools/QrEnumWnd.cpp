@@ -22,8 +22,7 @@ int QrEnumWnd::IsApp(HWND hWnd) {
   if (!EnumWindows(enumProc, reinterpret_cast<LPARAM>(this))) {
     DWORD err = GetLastError();
     if (err != 0) {
-      dbgPrint(LOG_WARN, L"%-24s(%5d) %-8s : EnumWindows(IsApp) ret[0x%x][%d]\n", DBG_FILE, 53,
-               L"WARN", (unsigned)err, (int)err);
+      DBG_LOG_AT(LOG_WARN, 53, L"EnumWindows(IsApp) ret[0x%x][%d]", (unsigned)err, (int)err);
     }
   }
   return m_found;

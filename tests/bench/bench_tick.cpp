@@ -28,6 +28,7 @@
 #include "MyApp.h"
 #include "MySerialize.h"
 #include "Watch.h"
+#include "unit/WatchProbe.h"
 #include "tamsel.h"
 
 namespace {
@@ -36,7 +37,7 @@ constexpr int kBlock = 25;      // calls per CPU-time block
 constexpr int kBlocks = 40;     // 1,000 calls
 constexpr int kWarmUp = 10;     // ticks before the first working-set reading
 constexpr int kLongRun = 1000;  // ticks before the second one
-constexpr COLORREF kKey = RGB(254, 0, 0);
+constexpr COLORREF kKey = INDICATOR_KEY;
 
 LRESULT CALLBACK plainProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_DESTROY && GetWindowLongPtrW(h, GWLP_USERDATA) == 1) PostQuitMessage(0);
@@ -193,11 +194,11 @@ int wmain() {
   strip.bottom = strip.top + GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION);
   RECT placed = {0, 0, 0, 0};
   GetWindowRect(indicator, &placed);
-  if (!sameRect(strip, placed) || watch.m_show != 1) {
+  if (!sameRect(strip, placed) || WatchProbe::show(watch) != 1) {
     fprintf(stderr,
             "bench_tick: the indicator is not over the target's caption strip "
             "(placed {%ld,%ld,%ld,%ld}, show %d)\n",
-            placed.left, placed.top, placed.right, placed.bottom, watch.m_show);
+            placed.left, placed.top, placed.right, placed.bottom, WatchProbe::show(watch));
     return 1;
   }
   const SIZE size = {strip.right - strip.left, strip.bottom - strip.top};

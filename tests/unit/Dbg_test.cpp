@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <locale.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 
@@ -222,6 +223,39 @@ TEST_F(LogFile, CallerConventionWithWideArgumentsAndCrLf) {
   EXPECT_EQ("two", body(lines[1]));
   EXPECT_EQ("lines", lines[2]);  // the second line of one message has no prefix
   EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+}
+
+// What a DBG_LOG line of this file carries after its prefix.
+std::string callerBody(int line, const char* word, const char* text) {
+  char body[256];
+  snprintf(body, sizeof body, "%-24s(%5d) %-8s : %s", "Dbg_test.cpp", line, word, text);
+  return body;
+}
+
+TEST_F(LogFile, LogMacrosFillFileLineAndWordAndEvaluateNothingBelowTheLevel) {
+  initLog(L"Corvela.log", 1, 0, 1, LOG_WARN);
+  int evaluated = 0;
+  auto argument = [&] { return ++evaluated; };
+  DBG_LOG(LOG_INFO, L"below %d", argument());
+  SetLastError(0x57);
+  DBG_LOG_LASTERR(LOG_INFO, L"below() %d", argument());
+  EXPECT_EQ(0, evaluated);
+
+  const int keptLine = __LINE__ + 1;
+  DBG_LOG(LOG_WARN, L"kept %d", argument());
+  DBG_LOG_AT(LOG_ERROR, 81, L"fixed %s", L"line");
+  DBG_LOG_WORD(LOG_CAUTION, 5, L"WARRN", L"own word");
+  SetLastError(0x57);
+  const int lastErrorLine = __LINE__ + 1;
+  DBG_LOG_LASTERR(LOG_ERROR, L"Call(%d)", 3);
+  EXPECT_EQ(1, evaluated);
+
+  auto lines = logLines();
+  ASSERT_EQ(4u, lines.size()) << logBytes();
+  EXPECT_EQ(callerBody(keptLine, "WARN", "kept 1"), body(lines[0]));
+  EXPECT_EQ(callerBody(81, "ERROR", "fixed line"), body(lines[1]));
+  EXPECT_EQ(callerBody(5, "WARRN", "own word"), body(lines[2]));
+  EXPECT_EQ(callerBody(lastErrorLine, "ERROR", "Call(3) : 57"), body(lines[3]));
 }
 
 TEST_F(LogFile, PrefixCarriesThisProcessId) {

@@ -35,8 +35,8 @@ class ToolTipTest : public ::testing::Test {
 TEST_F(ToolTipTest, ConstructionMakesNoWindow) {
   EXPECT_EQ(0, tip().m_state);
   EXPECT_EQ(nullptr, tip().m_hWnd);
-  EXPECT_EQ(nullptr, tip().m_hBrush);
-  EXPECT_EQ(nullptr, tip().m_hFont);
+  EXPECT_EQ(nullptr, tip().m_hBrush.get());
+  EXPECT_EQ(nullptr, tip().m_hFont.get());
   EXPECT_EQ(&m_font, tip().m_pLogFont);
 }
 
@@ -69,10 +69,10 @@ TEST_F(ToolTipTest, CreatesAHiddenHalfTransparent20x20PopupOwnedByTheParent) {
   ZeroMemory(&wc, sizeof wc);
   wc.cbSize = sizeof wc;
   ASSERT_TRUE(GetClassInfoExW(g_hInst, L"MY_TOOLTIP", &wc));
-  EXPECT_EQ(tip().m_hBrush, wc.hbrBackground);
+  EXPECT_EQ(tip().m_hBrush.get(), wc.hbrBackground);
   EXPECT_EQ(UINT(CS_HREDRAW | CS_VREDRAW), wc.style);
   LOGBRUSH lb;
-  ASSERT_EQ((int)sizeof lb, GetObjectW(tip().m_hBrush, sizeof lb, &lb));
+  ASSERT_EQ((int)sizeof lb, GetObjectW(tip().m_hBrush.get(), sizeof lb, &lb));
   EXPECT_EQ(COLORREF(0x99FFFF), lb.lbColor);
 }
 
@@ -87,7 +87,7 @@ TEST_F(ToolTipTest, FillsTheFontRecordWithEightPointBoldMeiryo) {
   EXPECT_EQ(16, m_font.lfPitchAndFamily);
   EXPECT_STREQ(L"メイリオ", m_font.lfFaceName);
   EXPECT_EQ(0, m_font.lfWidth);
-  EXPECT_NE(nullptr, tip().m_hFont);
+  EXPECT_NE(nullptr, tip().m_hFont.get());
 }
 
 TEST_F(ToolTipTest, StatesMoveOnlyAlongTheirRoad) {
@@ -167,7 +167,7 @@ TEST_F(ToolTipTest, DestructionUnregistersTheClassSoANewTipGetsItsOwnBrush) {
   m_tip.reset(new MyToolTip(&m_font));
   tip().onCreate(parent());
   ASSERT_TRUE(GetClassInfoExW(g_hInst, L"MY_TOOLTIP", &wc));
-  EXPECT_EQ(tip().m_hBrush, wc.hbrBackground);
+  EXPECT_EQ(tip().m_hBrush.get(), wc.hbrBackground);
   LOGBRUSH lb;
   EXPECT_EQ((int)sizeof lb, GetObjectW(wc.hbrBackground, sizeof lb, &lb));  // a live brush
 }

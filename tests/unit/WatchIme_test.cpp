@@ -18,6 +18,7 @@
 
 #include "PlatformDefs.h"
 #include "Watch.h"
+#include "WatchProbe.h"
 #include "WindowTestSupport.h"
 
 // ------------------------------------------------------------------ label table, pure
@@ -158,7 +159,7 @@ class WatchIme : public ::testing::Test {
     ASSERT_NE(nullptr, m_target->m_window);
     if (m_target->m_ime == nullptr) GTEST_SKIP() << "no default IME window in this process";
     m_watch.reset(new Watch());
-    m_watch->m_hTarget = m_target->m_window;
+    WatchProbe::hTarget(*m_watch) = m_target->m_window;
   }
   void TearDown() override {
     m_watch.reset();
@@ -197,9 +198,10 @@ TEST_F(WatchIme, OpenImeGivesEachConversionModeAndItsLabel) {
     long long elapsed = 0;
     EXPECT_EQ(1, query(&elapsed)) << c.mode;
     total += elapsed;
-    EXPECT_EQ(1, m_watch->m_imeOpen);
-    EXPECT_EQ(c.mode, m_watch->m_convMode);
-    EXPECT_STREQ(c.label, Watch::labelOf(m_watch->m_imeOpen ? m_watch->m_convMode : -1));
+    EXPECT_EQ(1, WatchProbe::imeOpen(*m_watch));
+    EXPECT_EQ(c.mode, WatchProbe::convMode(*m_watch));
+    EXPECT_STREQ(c.label, Watch::labelOf(
+                              WatchProbe::imeOpen(*m_watch) ? WatchProbe::convMode(*m_watch) : -1));
   }
   std::printf("%d prompt queries took %lld ms in all\n", (int)(sizeof(cases) / sizeof(cases[0])),
               total);
@@ -213,18 +215,19 @@ TEST_F(WatchIme, ClosedImeCostsOneMessageAndKeepsTheLastMode) {
   m_script.mode = 0x0B;
   int before = m_script.openQueries, modesBefore = m_script.modeQueries;
   EXPECT_EQ(0, query());
-  EXPECT_EQ(0, m_watch->m_imeOpen);
-  EXPECT_EQ(0x19, m_watch->m_convMode);
+  EXPECT_EQ(0, WatchProbe::imeOpen(*m_watch));
+  EXPECT_EQ(0x19, WatchProbe::convMode(*m_watch));
   EXPECT_EQ(before + 1, m_script.openQueries.load());
   EXPECT_EQ(modesBefore, m_script.modeQueries.load());
-  EXPECT_STREQ(L"A", Watch::labelOf(m_watch->m_imeOpen ? m_watch->m_convMode : -1));
+  EXPECT_STREQ(L"A",
+               Watch::labelOf(WatchProbe::imeOpen(*m_watch) ? WatchProbe::convMode(*m_watch) : -1));
 }
 
 TEST_F(WatchIme, OpenStatusIsTheLow32BitsOfTheAnswer) {
   m_script.open = 2;
   m_script.mode = 0x09;
   EXPECT_EQ(2, query());
-  EXPECT_EQ(2, m_watch->m_imeOpen);
+  EXPECT_EQ(2, WatchProbe::imeOpen(*m_watch));
 }
 
 TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
@@ -236,8 +239,8 @@ TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
   m_script.modeDelayMs = 300;
   long long elapsed = 0;
   EXPECT_EQ(0, query(&elapsed));
-  EXPECT_EQ(0, m_watch->m_imeOpen);
-  EXPECT_EQ(0x09, m_watch->m_convMode);
+  EXPECT_EQ(0, WatchProbe::imeOpen(*m_watch));
+  EXPECT_EQ(0x09, WatchProbe::convMode(*m_watch));
   EXPECT_GE(elapsed, 90);
   EXPECT_LT(elapsed, 250);  // two time-outs of 100 ms at most
   std::printf("late target read as closed after %lld ms\n", elapsed);
@@ -247,7 +250,7 @@ TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
   m_script.openDelayMs = 0;
   m_script.modeDelayMs = 0;
   EXPECT_EQ(1, query());
-  EXPECT_EQ(0x0B, m_watch->m_convMode);
+  EXPECT_EQ(0x0B, WatchProbe::convMode(*m_watch));
 }
 
 TEST_F(WatchIme, LateConversionModeKeepsTheOpenStatusAndTheOldMode) {
@@ -258,8 +261,8 @@ TEST_F(WatchIme, LateConversionModeKeepsTheOpenStatusAndTheOldMode) {
   m_script.modeDelayMs = 300;
   long long elapsed = 0;
   EXPECT_EQ(1, query(&elapsed));
-  EXPECT_EQ(1, m_watch->m_imeOpen);
-  EXPECT_EQ(0x03, m_watch->m_convMode);
+  EXPECT_EQ(1, WatchProbe::imeOpen(*m_watch));
+  EXPECT_EQ(0x03, WatchProbe::convMode(*m_watch));
   EXPECT_LT(elapsed, 250);
   std::printf("late conversion mode given up after %lld ms\n", elapsed);
   Sleep(400);
@@ -285,10 +288,10 @@ TEST_F(WatchIme, VanishedTargetReadsClosedButKeepsTheMode) {
   m_script.mode = 0x0B;
   ASSERT_EQ(1, query());
   wts::LogCapture log(L"h3_ime_gone.log");
-  m_watch->m_hTarget = nullptr;
+  WatchProbe::hTarget(*m_watch) = nullptr;
   EXPECT_EQ(0, query());
-  EXPECT_EQ(0, m_watch->m_imeOpen);  // drawn as closed
-  EXPECT_EQ(0x0B, m_watch->m_convMode);
+  EXPECT_EQ(0, WatchProbe::imeOpen(*m_watch));  // drawn as closed
+  EXPECT_EQ(0x0B, WatchProbe::convMode(*m_watch));
   EXPECT_TRUE(log.contains(L"INFO     : getImeState() : No Target Window.")) << log.text();
 }
 
@@ -301,44 +304,44 @@ TEST_F(WatchIme, TargetWithoutImeWindowReadsClosed) {
   HWND foreign = GetDesktopWindow();
   if (ImmGetDefaultIMEWnd(foreign) != nullptr) GTEST_SKIP() << "the desktop has an IME window";
   wts::LogCapture log(L"h3_ime_none.log");
-  m_watch->m_hTarget = foreign;
+  WatchProbe::hTarget(*m_watch) = foreign;
   EXPECT_EQ(0, query());
-  EXPECT_EQ(0, m_watch->m_imeOpen);
-  EXPECT_EQ(0x09, m_watch->m_convMode);
+  EXPECT_EQ(0, WatchProbe::imeOpen(*m_watch));
+  EXPECT_EQ(0x09, WatchProbe::convMode(*m_watch));
   EXPECT_TRUE(log.contains(L"getImeState() : IME No Target Window.")) << log.text();
 }
 
 TEST_F(WatchIme, ImeWindowNotificationsDoNotRedraw) {
   HWND indicator = wts::makeWindow(L"Corvela", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
-  m_watch->m_hWnd = indicator;
-  m_watch->m_state = 2;
-  m_watch->m_show = 7;
+  WatchProbe::hWnd(*m_watch) = indicator;
+  WatchProbe::state(*m_watch) = 2;
+  WatchProbe::show(*m_watch) = 7;
   m_watch->onImeNotify(m_target->m_ime);  // class "IME"
-  EXPECT_EQ(7, m_watch->m_show);
+  EXPECT_EQ(7, WatchProbe::show(*m_watch));
   m_watch->onImeNotify(m_target->m_edit);  // any other class redraws the target
-  EXPECT_NE(7, m_watch->m_show);
+  EXPECT_NE(7, WatchProbe::show(*m_watch));
 
   // A creation report of an IME window is remembered.
   m_watch->onUpdateCreate(m_target->m_ime);
-  EXPECT_EQ(m_target->m_ime, m_watch->m_hLastActive);
+  EXPECT_EQ(m_target->m_ime, WatchProbe::hLastActive(*m_watch));
   DestroyWindow(indicator);
 }
 
 TEST_F(WatchIme, DetectTargetReadsTheTargetsState) {
   HWND indicator = wts::makeWindow(L"Corvela", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW);
-  m_watch->m_hWnd = indicator;
-  m_watch->m_state = 2;
+  WatchProbe::hWnd(*m_watch) = indicator;
+  WatchProbe::state(*m_watch) = 2;
   m_script.open = 1;
   m_script.mode = 0x1B;
   m_watch->detectTarget(m_target->m_window);
-  EXPECT_EQ(1, m_watch->m_show);
-  EXPECT_EQ(1, m_watch->m_imeOpen);
-  EXPECT_EQ(0x1B, m_watch->m_convMode);
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
+  EXPECT_EQ(1, WatchProbe::imeOpen(*m_watch));
+  EXPECT_EQ(0x1B, WatchProbe::convMode(*m_watch));
   // Hidden: the IME is not asked at all.
   int asked = m_script.openQueries;
-  m_watch->m_dialog = 1;
+  WatchProbe::dialog(*m_watch) = 1;
   m_watch->detectTarget(m_target->m_window);
-  EXPECT_EQ(0, m_watch->m_show);
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
   EXPECT_EQ(asked, m_script.openQueries.load());
   DestroyWindow(indicator);
 }

@@ -7,6 +7,7 @@
 // GetLayeredWindowAttributes read the key and the opacity back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "CMyException.h"
@@ -19,13 +20,14 @@
 #include "MySerialize.h"
 #include "MyToolTip.h"
 #include "Watch.h"
+#include "WatchProbe.h"
 #include "tamsel.h"
 
 using namespace indicator_test;
 
 namespace {
 
-const COLORREF kKey = RGB(254, 0, 0);
+const COLORREF kKey = INDICATOR_KEY;
 
 ::testing::AssertionResult rectIs(const RECT& r, LONG l, LONG t, LONG rr, LONG b) {
   if (r.left == l && r.top == t && r.right == rr && r.bottom == b)
@@ -46,14 +48,14 @@ class WatchOnDesktop : public ::testing::Test {
     ASSERT_NE(nullptr, ind());
     SetLayeredWindowAttributes(ind(), kKey, 255, LWA_COLORKEY | LWA_ALPHA);
     m_watch.reset(new Watch());
-    w().m_hWnd = ind();
-    w().m_pTheme.reset(new C_ThemeData(ind()));
-    w().m_alphaOn = 60;
-    w().m_alphaOff = 60;
-    w().m_dimOn = 40;
-    w().m_dimOff = 40;
-    w().m_loopInterval = 200;
-    w().m_transTimerCnt = 2;
+    WatchProbe::hWnd(w()) = ind();
+    WatchProbe::pTheme(w()).reset(new C_ThemeData(ind()));
+    WatchProbe::alphaOn(w()) = 60;
+    WatchProbe::alphaOff(w()) = 60;
+    WatchProbe::dimOn(w()) = 40;
+    WatchProbe::dimOff(w()) = 40;
+    WatchProbe::loopInterval(w()) = 200;
+    WatchProbe::transTimerCnt(w()) = 2;
     g_hMainWnd = ind();
   }
   void TearDown() override {
@@ -72,18 +74,18 @@ class WatchOnDesktop : public ::testing::Test {
   std::unique_ptr<TestWindow> makeTarget(RECT r = RECT{100, 100, 600, 400}) {
     std::unique_ptr<TestWindow> t(new TestWindow(L"Target", r, targetStyle()));
     SetForegroundWindow(t->hwnd());
-    w().m_hTarget = t->hwnd();
+    WatchProbe::hTarget(w()) = t->hwnd();
     return t;
   }
 
   void giveToolTip() {
-    w().m_pToolTip.reset(new MyToolTip(&m_font));
-    w().m_pToolTip->onCreate(ind());
+    WatchProbe::pToolTip(w()).reset(new MyToolTip(&m_font));
+    WatchProbe::pToolTip(w())->onCreate(ind());
   }
 
   void useFixedMode(RECT pos) {
-    w().m_dMode = DISP_FIXED;
-    w().m_dModePos = pos;
+    WatchProbe::dMode(w()) = DISP_FIXED;
+    WatchProbe::dModePos(w()) = pos;
   }
 
   bool composited() { return w().isCompositionEnabled() != FALSE; }
@@ -103,7 +105,7 @@ TEST_F(WatchOnDesktop, ShownTargetGetsTheCaptionStripKeyAndClosedOpacity) {
   RECT tr = windowRect(target->hwnd());
   EXPECT_TRUE(rectIs(windowRect(ind()), tr.left, tr.top, tr.right, tr.top + floatCaptionHeight()));
   EXPECT_TRUE(IsWindowVisible(ind()));
-  EXPECT_EQ(1, w().m_show);
+  EXPECT_EQ(1, WatchProbe::show(w()));
   if (composited()) GTEST_SKIP() << "composition on: the picture went through UpdateLayeredWindow";
   LayeredAttributes a = layeredAttributes(ind());
   ASSERT_TRUE(a.ok);
@@ -115,15 +117,15 @@ TEST_F(WatchOnDesktop, ShownTargetGetsTheCaptionStripKeyAndClosedOpacity) {
 TEST_F(WatchOnDesktop, OpacityFollowsTheStoredImeStateAndMovableIsOpaque) {
   if (composited()) GTEST_SKIP() << "composition on";
   auto target = makeTarget();
-  w().m_alphaOn = 100;
-  w().m_alphaOff = 0;
-  w().m_imeOpen = 1;
+  WatchProbe::alphaOn(w()) = 100;
+  WatchProbe::alphaOff(w()) = 0;
+  WatchProbe::imeOpen(w()) = 1;
   w().draw(target->hwnd(), 1, 1);
   EXPECT_EQ(255, layeredAttributes(ind()).alpha);
-  w().m_imeOpen = 0;
+  WatchProbe::imeOpen(w()) = 0;
   w().draw(target->hwnd(), 0, 1);
   EXPECT_EQ(0, layeredAttributes(ind()).alpha);  // shown, but alphaOff 0
-  w().m_transparent = 0;
+  WatchProbe::transparent(w()) = 0;
   w().draw(target->hwnd(), 0, 1);
   EXPECT_EQ(255, layeredAttributes(ind()).alpha);  // movable: whatever the settings
 }
@@ -134,7 +136,7 @@ TEST_F(WatchOnDesktop, HiddenDrawShrinksTo20x20WithOpacityZeroButStaysShown) {
   w().draw(target->hwnd(), 0, 0);
   RECT tr = windowRect(target->hwnd());
   EXPECT_TRUE(rectIs(windowRect(ind()), tr.left, tr.top, tr.left + 20, tr.top + 20));
-  EXPECT_EQ(0, w().m_show);
+  EXPECT_EQ(0, WatchProbe::show(w()));
   EXPECT_TRUE(IsWindowVisible(ind()));  // placed with SWP_SHOWWINDOW all the same
   if (!composited()) {
     EXPECT_EQ(0, layeredAttributes(ind()).alpha);
@@ -148,7 +150,7 @@ TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
   ASSERT_TRUE(IsIconic(target->hwnd()));
   w().draw(target->hwnd(), 0, 1);
   EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
-  EXPECT_EQ(0, w().m_show);
+  EXPECT_EQ(0, WatchProbe::show(w()));
   if (!composited()) {
     EXPECT_EQ(0, layeredAttributes(ind()).alpha);
   }
@@ -165,7 +167,7 @@ TEST_F(WatchOnDesktop, MaximizedTargetIsShiftedByTheEdgeAndFramePlusCaptionHigh)
   int top = tr.top + GetSystemMetrics(SM_CYEDGE);
   int height = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
   EXPECT_TRUE(rectIs(windowRect(ind()), left, top, tr.right, top + height));
-  EXPECT_EQ(1, w().m_show);
+  EXPECT_EQ(1, WatchProbe::show(w()));
 }
 
 TEST_F(WatchOnDesktop, DestroyedTargetHidesTheIndicatorAtTheOrigin) {
@@ -175,7 +177,7 @@ TEST_F(WatchOnDesktop, DestroyedTargetHidesTheIndicatorAtTheOrigin) {
   target->destroy();
   w().draw(gone, 1, 1);
   EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
-  EXPECT_EQ(0, w().m_show);
+  EXPECT_EQ(0, WatchProbe::show(w()));
 }
 
 TEST_F(WatchOnDesktop, FixedModeStandsAtItsRectangleTopmost) {
@@ -190,16 +192,66 @@ TEST_F(WatchOnDesktop, FixedModeStandsAtItsRectangleTopmost) {
   }
 }
 
+// A window that answers the caption-bar query with the button rectangles it holds.
+TITLEBARINFOEX s_titleBarAnswer;
+int s_titleBarQueries = 0;
+WNDPROC s_titleBarPlainProc = NULL;
+LRESULT CALLBACK titleBarAnsweringProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m != WM_GETTITLEBARINFOEX) return CallWindowProcW(s_titleBarPlainProc, h, m, wp, lp);
+  ++s_titleBarQueries;
+  TITLEBARINFOEX* info = reinterpret_cast<TITLEBARINFOEX*>(lp);
+  for (int i = 0; i < CCHILDREN_TITLEBAR + 1; ++i) info->rgrect[i] = s_titleBarAnswer.rgrect[i];
+  return 0;
+}
+
 TEST_F(WatchOnDesktop, ButtonWidthOfACaptionWithoutButtonsFallsBack) {
-  // A pop-up with a caption but no system menu has no caption buttons; where the
-  // caption-bar query is not answered (Wine) the fallback applies as well.
   TestWindow popup(L"Popup", RECT{50, 50, 300, 200}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
-  w().m_hTarget = popup.hwnd();
-  int fallback = 3 * GetSystemMetrics(SM_CXSMSIZE) + GetSystemMetrics(SM_CXEDGE) +
-                 GetSystemMetrics(SM_CXBORDER);
+  s_titleBarPlainProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      popup.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(titleBarAnsweringProc)));
+  WatchProbe::hTarget(w()) = popup.hwnd();
+  const int edges = GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXBORDER);
+  const int fallback = 3 * GetSystemMetrics(SM_CXSMSIZE) + edges;
+
+  // The answer names minimize, maximize and close buttons: their widths count.
+  s_titleBarAnswer = {};
+  s_titleBarAnswer.rgrect[2] = RECT{200, 5, 221, 25};
+  s_titleBarAnswer.rgrect[3] = RECT{221, 5, 244, 25};
+  s_titleBarAnswer.rgrect[5] = RECT{244, 5, 271, 25};
+  s_titleBarQueries = 0;
+  EXPECT_EQ(21 + 23 + 27 + edges, w().getTitleBarInfo());
+  EXPECT_EQ(1, s_titleBarQueries);
+
+  // An answer without buttons falls back to three small caption buttons.
+  s_titleBarAnswer = {};
   EXPECT_EQ(fallback, w().getTitleBarInfo());
-  w().m_hTarget = NULL;  // no target at all
+  EXPECT_EQ(2, s_titleBarQueries);
+
+  WatchProbe::hTarget(w()) = NULL;  // no target at all: nobody answers
   EXPECT_EQ(fallback, w().getTitleBarInfo());
+}
+
+// ---------------------------------------------------------------------------
+// The composited road (Wine reports composition off, so it is driven here directly)
+
+TEST_F(WatchOnDesktop, CompositedPushPlacesTheWholePictureAndTheBlinkKeepsIt) {
+  // UpdateLayeredWindow refuses a window once SetLayeredWindowAttributes set it up.
+  TestWindow fresh(L"Corvela", RECT{0, 0, 40, 40}, WS_POPUP | WS_VISIBLE, kIndicatorExStyle);
+  WatchProbe::hWnd(w()) = fresh.hwnd();
+  wts::LogCapture log(L"composited_push.log");
+  const SIZE size = {150, 40};
+  C_HDC windowDC(fresh.hwnd());
+  C_HDCCompat memory(windowDC.m_hDC, size);
+  std::fill_n(static_cast<DWORD*>(memory.m_pBits), size.cx * size.cy, 0xFF2040C0u);
+
+  WatchProbe::pushComposited(w(), memory.m_hDC, POINT{70, 80}, size, 200);
+  EXPECT_TRUE(rectIs(windowRect(fresh.hwnd()), 70, 80, 220, 120));
+  EXPECT_NE(0, GetWindowLongPtrW(fresh.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+  WatchProbe::setBlinkOpacity(w(), 90, true);
+  EXPECT_TRUE(rectIs(windowRect(fresh.hwnd()), 70, 80, 220, 120));
+  EXPECT_NE(0, GetWindowLongPtrW(fresh.hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(IsWindowVisible(fresh.hwnd()));
+  EXPECT_FALSE(log.contains(L"UpdateLayeredWindow()")) << log.text();
 }
 
 // ---------------------------------------------------------------------------
@@ -242,39 +294,39 @@ TEST_F(WatchOnDesktop, TargetAtTheTopMakesTheIndicatorTopmost) {
 
 TEST_F(WatchOnDesktop, BackgroundIsNotErasedWhileLayered) {
   EXPECT_FALSE(w().shouldEraseBackground());
-  w().m_transparent = 1;
+  WatchProbe::transparent(w()) = 1;
   useFixedMode(RECT{100, 100, 250, 150});
   ASSERT_EQ(1, w().switchStyle(0));  // the movable bordered window
   EXPECT_TRUE(w().shouldEraseBackground());
 }
 
 TEST_F(WatchOnDesktop, ThemeChangeRenewsTheThemeOnlyWhileLayered) {
-  C_ThemeData* before = w().m_pTheme.get();
+  C_ThemeData* before = WatchProbe::pTheme(w()).get();
   w().onThemeChanged(ind());
-  EXPECT_NE(before, w().m_pTheme.get());
+  EXPECT_NE(before, WatchProbe::pTheme(w()).get());
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_LAYERED);  // set again
 
   useFixedMode(RECT{100, 100, 250, 150});
   ASSERT_EQ(1, w().switchStyle(0));
-  C_ThemeData* movable = w().m_pTheme.get();
+  C_ThemeData* movable = WatchProbe::pTheme(w()).get();
   LONG exStyle = GetWindowLongW(ind(), GWL_EXSTYLE);
   w().onThemeChanged(ind());
-  EXPECT_EQ(movable, w().m_pTheme.get());
+  EXPECT_EQ(movable, WatchProbe::pTheme(w()).get());
   EXPECT_EQ(exStyle, GetWindowLongW(ind(), GWL_EXSTYLE));
 }
 
 TEST_F(WatchOnDesktop, SettingDialogHandOverHidesAndBringsBackTheIndicator) {
   auto target = makeTarget();
-  w().m_dModePos = RECT{100, 0, 250, 50};
+  WatchProbe::dModePos(w()) = RECT{100, 0, 250, 50};
   w().beginSettingDialog();  // no dialog object in this test program
-  EXPECT_EQ(1, w().m_dialog);
-  EXPECT_EQ(0, w().m_show);
+  EXPECT_EQ(1, WatchProbe::dialog(w()));
+  EXPECT_EQ(0, WatchProbe::show(w()));
   EXPECT_FALSE(IsWindowVisible(ind()));
   EXPECT_FALSE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 
   w().endSettingDialog();
-  EXPECT_EQ(0, w().m_dialog);
-  EXPECT_EQ(1, w().m_show);
+  EXPECT_EQ(0, WatchProbe::dialog(w()));
+  EXPECT_EQ(1, WatchProbe::show(w()));
   EXPECT_TRUE(IsWindowVisible(ind()));
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(rectIs(windowRect(ind()), 100, 0, 250, 50));
@@ -305,7 +357,7 @@ TEST_F(WatchOnDesktop, LayeredIndicatorLeavesWmEraseBkgndUnpainted) {
   EXPECT_EQ(marker, pixelAt(*dc, size, 10, 10)) << "the layered picture was erased";
 
   // The movable bordered window erases as any window does.
-  g_pWatch->m_dMode = DISP_FIXED;
+  WatchProbe::dMode(*g_pWatch) = DISP_FIXED;
   ASSERT_EQ(1, g_pWatch->switchStyle(0));
   WndProc(ind(), WM_ERASEBKGND, (WPARAM)dc->m_hDC, 0);
   EXPECT_NE(marker, pixelAt(*dc, size, 10, 10));
@@ -339,7 +391,7 @@ TEST_F(WatchOnDesktop, FixedModePainterDrawsTheInsideOfTheBorderedWindow) {
 }
 
 TEST_F(WatchOnDesktop, ThemeWithoutACaptionPictureStillDrawsOverANormalWindow) {
-  HTHEME theme = w().m_pTheme ? w().m_pTheme->m_hTheme : NULL;
+  HTHEME theme = WatchProbe::pTheme(w()) ? WatchProbe::pTheme(w())->m_hTheme : NULL;
   if (theme == NULL) GTEST_SKIP() << "no visual style here";
   try {
     C_HBITMAP picture(theme);
@@ -366,9 +418,9 @@ TEST_F(WatchOnDesktop, ThemeWithoutACaptionPictureStillDrawsOverANormalWindow) {
 
 TEST_F(WatchOnDesktop, BlinkAlternatesBetweenTheFullAndTheDimByte) {
   if (composited()) GTEST_SKIP() << "composition on";
-  w().m_blink = 1;
-  w().m_show = 1;
-  w().m_blinkCount = 0;
+  WatchProbe::blink(w()) = 1;
+  WatchProbe::show(w()) = 1;
+  WatchProbe::blinkCount(w()) = 0;
   w().blinkStep();
   EXPECT_EQ(102, layeredAttributes(ind()).alpha);  // 40 %
   w().blinkStep();
@@ -376,50 +428,50 @@ TEST_F(WatchOnDesktop, BlinkAlternatesBetweenTheFullAndTheDimByte) {
   w().blinkStep();
   EXPECT_EQ(102, layeredAttributes(ind()).alpha);
   EXPECT_EQ(kKey, layeredAttributes(ind()).key);
-  EXPECT_EQ(3, w().m_blinkCount);
+  EXPECT_EQ(3, WatchProbe::blinkCount(w()));
 }
 
 TEST_F(WatchOnDesktop, BlinkCounterWrapsAfter1001) {
   if (composited()) GTEST_SKIP() << "composition on";
-  w().m_blink = 1;
-  w().m_show = 1;
-  w().m_blinkCount = 1001;
+  WatchProbe::blink(w()) = 1;
+  WatchProbe::show(w()) = 1;
+  WatchProbe::blinkCount(w()) = 1001;
   w().blinkStep();
   EXPECT_EQ(153, layeredAttributes(ind()).alpha);
-  EXPECT_EQ(0, w().m_blinkCount);
+  EXPECT_EQ(0, WatchProbe::blinkCount(w()));
   w().blinkStep();
   EXPECT_EQ(102, layeredAttributes(ind()).alpha);
 }
 
 TEST_F(WatchOnDesktop, BlinkOfAHiddenIndicatorIsZeroAndTheMovableOneIsLeftAlone) {
   if (composited()) GTEST_SKIP() << "composition on";
-  w().m_blink = 1;
-  w().m_show = 0;
+  WatchProbe::blink(w()) = 1;
+  WatchProbe::show(w()) = 0;
   w().blinkStep();
   EXPECT_EQ(0, layeredAttributes(ind()).alpha);
 
   SetLayeredWindowAttributes(ind(), kKey, 77, LWA_COLORKEY | LWA_ALPHA);
-  w().m_show = 1;
-  w().m_transparent = 0;
-  int count = w().m_blinkCount;
+  WatchProbe::show(w()) = 1;
+  WatchProbe::transparent(w()) = 0;
+  int count = WatchProbe::blinkCount(w());
   w().blinkStep();
   EXPECT_EQ(77, layeredAttributes(ind()).alpha);
-  EXPECT_EQ(count, w().m_blinkCount);
+  EXPECT_EQ(count, WatchProbe::blinkCount(w()));
 }
 
 // ---------------------------------------------------------------------------
 // Timers
 
 TEST_F(WatchOnDesktop, LoopWatchIsReArmedWithTheIntervalReadAtEachTick) {
-  w().m_loopInterval = 30;
+  WatchProbe::loopInterval(w()) = 30;
   w().timerStartLoopWatch();
   ASSERT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
   // A new interval set now applies from the next tick on.
-  w().m_loopInterval = 60000;
+  WatchProbe::loopInterval(w()) = 60000;
   w().onTimer(TIMER_LOOP_WATCH);
   dropTimers(ind());
   EXPECT_FALSE(waitTimer(ind(), TIMER_LOOP_WATCH, 400));
-  w().m_loopInterval = 30;
+  WatchProbe::loopInterval(w()) = 30;
   w().onTimer(TIMER_LOOP_WATCH);
   EXPECT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
 }
@@ -436,18 +488,18 @@ TEST_F(WatchOnDesktop, SettingsChangeStartsKillsAndRestartsTheBlinkTimer) {
 
   s.blink = 1;
   w().onUpdate(&s);
-  EXPECT_NE(0u, w().m_blinkTimer);
+  EXPECT_NE(0u, WatchProbe::blinkTimer(w()));
   EXPECT_TRUE(waitTimer(ind(), TIMER_BLINK, 2000));
 
   s.blinkSpeed = 60000;  // new period: killed and started again
   w().onUpdate(&s);
-  EXPECT_NE(0u, w().m_blinkTimer);
+  EXPECT_NE(0u, WatchProbe::blinkTimer(w()));
   dropTimers(ind());
   EXPECT_FALSE(waitTimer(ind(), TIMER_BLINK, 300));
 
   s.blink = 0;
   w().onUpdate(&s);
-  EXPECT_EQ(0u, w().m_blinkTimer);
+  EXPECT_EQ(0u, WatchProbe::blinkTimer(w()));
 }
 
 TEST_F(WatchOnDesktop, SettingsChangeFromFloatToFixedStartsTheHoverWatch) {
@@ -455,12 +507,12 @@ TEST_F(WatchOnDesktop, SettingsChangeFromFloatToFixedStartsTheHoverWatch) {
   CMySerialize s;
   s.dMode = DISP_FLOAT;
   w().update(&s);
-  EXPECT_EQ(0u, w().m_transWatchTimer);
+  EXPECT_EQ(0u, WatchProbe::transWatchTimer(w()));
   s.dMode = DISP_FIXED;
   w().onUpdate(&s);
-  EXPECT_NE(0u, w().m_transWatchTimer);
-  EXPECT_EQ(DISP_FIXED, w().m_dMode);
-  EXPECT_EQ(40, w().m_dimOn);  // taken over with the rest: 60 - 20
+  EXPECT_NE(0u, WatchProbe::transWatchTimer(w()));
+  EXPECT_EQ(DISP_FIXED, WatchProbe::dMode(w()));
+  EXPECT_EQ(40, WatchProbe::dimOn(w()));  // taken over with the rest: 60 - 20
 }
 
 // ---------------------------------------------------------------------------
@@ -478,7 +530,7 @@ class MovableFixedMode : public WatchOnDesktop {
   }
   void cursorOver() { SetCursorPos(150, 120); }
   void cursorAway() { SetCursorPos(1000, 900); }
-  MyToolTip& tip() { return *w().m_pToolTip; }
+  MyToolTip& tip() { return *WatchProbe::pToolTip(w()); }
 
   std::unique_ptr<TestWindow> m_target;
 };
@@ -495,21 +547,21 @@ TEST_F(MovableFixedMode, CursorOnTheRightEdgeIsNotOverTheIndicator) {
 TEST_F(MovableFixedMode, HoverCountsDownWithTheToolTipAndTurnsMovable) {
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  EXPECT_NE(0u, w().m_transWaitTimer);
-  EXPECT_EQ(0u, w().m_transWatchTimer);
+  EXPECT_NE(0u, WatchProbe::transWaitTimer(w()));
+  EXPECT_EQ(0u, WatchProbe::transWatchTimer(w()));
   EXPECT_EQ(2, tip().m_state);
   EXPECT_TRUE(IsWindowVisible(tip().m_hWnd));
   EXPECT_TRUE(rectIs(windowRect(tip().m_hWnd), 160, 120, 180, 140));  // 10 right of the cursor
 
   w().onTimer(TIMER_TRANS_WAIT);
-  EXPECT_EQ(1, w().m_transWaitCount);
+  EXPECT_EQ(1, WatchProbe::transWaitCount(w()));
   w().onTimer(TIMER_TRANS_WAIT);
-  EXPECT_EQ(2, w().m_transWaitCount);
-  EXPECT_EQ(1, w().m_transparent);
+  EXPECT_EQ(2, WatchProbe::transWaitCount(w()));
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
   w().onTimer(TIMER_TRANS_WAIT);  // the count of 2 is reached
 
-  EXPECT_EQ(0, w().m_transparent);
-  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_EQ(0, WatchProbe::transparent(w()));
+  EXPECT_EQ(0u, WatchProbe::transWaitTimer(w()));
   EXPECT_EQ(1, tip().m_state);
   EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
   LONG ex = GetWindowLongW(ind(), GWL_EXSTYLE);
@@ -528,24 +580,24 @@ TEST_F(MovableFixedMode, HoverCountsDownWithTheToolTipAndTurnsMovable) {
 TEST_F(MovableFixedMode, WaitStopsWhenTheCursorLeavesAndWatchingStartsOver) {
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  ASSERT_NE(0u, w().m_transWaitTimer);
+  ASSERT_NE(0u, WatchProbe::transWaitTimer(w()));
   cursorAway();
   w().onTimer(TIMER_TRANS_WAIT);
-  EXPECT_EQ(0u, w().m_transWaitTimer);
-  EXPECT_NE(0u, w().m_transWatchTimer);
+  EXPECT_EQ(0u, WatchProbe::transWaitTimer(w()));
+  EXPECT_NE(0u, WatchProbe::transWatchTimer(w()));
   EXPECT_EQ(1, tip().m_state);
   EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
-  EXPECT_EQ(1, w().m_transparent);
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
 }
 
 TEST_F(MovableFixedMode, WaitThatFindsFloatModeEndsInsteadOfTickingOn) {
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  ASSERT_NE(0u, w().m_transWaitTimer);
+  ASSERT_NE(0u, WatchProbe::transWaitTimer(w()));
   ASSERT_TRUE(IsWindowVisible(tip().m_hWnd));
-  w().m_dMode = DISP_FLOAT;  // the settings changed while the countdown ran
+  WatchProbe::dMode(w()) = DISP_FLOAT;  // the settings changed while the countdown ran
   w().onTimer(TIMER_TRANS_WAIT);
-  EXPECT_EQ(0u, w().m_transWaitTimer);
+  EXPECT_EQ(0u, WatchProbe::transWaitTimer(w()));
   EXPECT_EQ(1, tip().m_state);
   EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
   dropTimers(ind());
@@ -555,28 +607,28 @@ TEST_F(MovableFixedMode, WaitThatFindsFloatModeEndsInsteadOfTickingOn) {
 }
 
 TEST_F(MovableFixedMode, CountZeroTurnsMovableOnTheFirstWatchTick) {
-  w().m_transTimerCnt = 0;
+  WatchProbe::transTimerCnt(w()) = 0;
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  EXPECT_EQ(0, w().m_transparent);
-  EXPECT_EQ(0u, w().m_transWaitTimer);
-  EXPECT_EQ(0u, w().m_transWatchTimer);  // not watched while movable
+  EXPECT_EQ(0, WatchProbe::transparent(w()));
+  EXPECT_EQ(0u, WatchProbe::transWaitTimer(w()));
+  EXPECT_EQ(0u, WatchProbe::transWatchTimer(w()));  // not watched while movable
 }
 
 TEST_F(MovableFixedMode, CountMinusOneNeverTurnsMovableByHovering) {
-  w().m_transTimerCnt = -1;
+  WatchProbe::transTimerCnt(w()) = -1;
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  EXPECT_EQ(1, w().m_transparent);
-  EXPECT_EQ(0u, w().m_transWaitTimer);
-  EXPECT_NE(0u, w().m_transWatchTimer);  // watching on
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
+  EXPECT_EQ(0u, WatchProbe::transWaitTimer(w()));
+  EXPECT_NE(0u, WatchProbe::transWatchTimer(w()));  // watching on
 }
 
 TEST_F(MovableFixedMode, LeavingStoresTheClampedRectangleAndPostsTheSave) {
-  w().m_transTimerCnt = 0;
+  WatchProbe::transTimerCnt(w()) = 0;
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  ASSERT_EQ(0, w().m_transparent);
+  ASSERT_EQ(0, WatchProbe::transparent(w()));
   // Dragged half off the left edge of the screen.
   SetWindowPos(ind(), NULL, -75, 200, 150, 50, SWP_NOZORDER | SWP_NOACTIVATE);
   cursorAway();
@@ -584,37 +636,37 @@ TEST_F(MovableFixedMode, LeavingStoresTheClampedRectangleAndPostsTheSave) {
   while (PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE)) {
   }
   w().onMouseLeave();
-  EXPECT_TRUE(rectIs(w().m_dModePos, 0, 200, 150, 250));  // moved right, width kept
+  EXPECT_TRUE(rectIs(WatchProbe::dModePos(w()), 0, 200, 150, 250));  // moved right, width kept
   EXPECT_TRUE(PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE));
-  EXPECT_EQ(1, w().m_transparent);
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_LAYERED);
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
   EXPECT_FALSE(GetWindowLongW(ind(), GWL_STYLE) & WS_THICKFRAME);
-  EXPECT_NE(0u, w().m_transWatchTimer);
+  EXPECT_NE(0u, WatchProbe::transWatchTimer(w()));
 }
 
 TEST_F(MovableFixedMode, LeavingAnUnmovedRectanglePostsNothing) {
-  w().m_transTimerCnt = 0;
+  WatchProbe::transTimerCnt(w()) = 0;
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  ASSERT_EQ(0, w().m_transparent);
+  ASSERT_EQ(0, WatchProbe::transparent(w()));
   cursorAway();
   MSG msg;
   while (PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE)) {
   }
   w().onMouseLeave();
-  EXPECT_TRUE(rectIs(w().m_dModePos, 100, 100, 250, 150));
+  EXPECT_TRUE(rectIs(WatchProbe::dModePos(w()), 100, 100, 250, 150));
   EXPECT_FALSE(PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE));
-  EXPECT_EQ(1, w().m_transparent);
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
 }
 
 TEST_F(MovableFixedMode, LeaveWithTheCursorStillOverItChangesNothing) {
-  w().m_transTimerCnt = 0;
+  WatchProbe::transTimerCnt(w()) = 0;
   cursorOver();
   w().onTimer(TIMER_TRANS_WATCH);
-  ASSERT_EQ(0, w().m_transparent);
+  ASSERT_EQ(0, WatchProbe::transparent(w()));
   w().onMouseLeave();
-  EXPECT_EQ(0, w().m_transparent);
+  EXPECT_EQ(0, WatchProbe::transparent(w()));
   EXPECT_TRUE(GetWindowLongW(ind(), GWL_STYLE) & WS_THICKFRAME);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Watch.h"
+#include "WatchProbe.h"
 #include "WindowTestSupport.h"
 
 // ------------------------------------------------------------------ the filter, pure
@@ -22,8 +23,8 @@ struct FilterProbe {
   LONG_PTR style = WS_OVERLAPPEDWINDOW;
   int titleLength = 5;
 
-  TargetFilterQuestions questions(int state = 2, int transparent = 1, int dialog = 0,
-                                  int dMode = DISP_FLOAT, int nonCaptionShow = 0) {
+  TargetFilterQuestions questions(int state = 2, bool transparent = true, bool dialog = false,
+                                  DISP_MODE dMode = DISP_FLOAT, bool nonCaptionShow = false) {
     TargetFilterQuestions q;
     q.state = state;
     q.transparent = transparent;
@@ -217,8 +218,8 @@ class WatchWindows : public ::testing::Test {
         L"Corvela", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST,
         nullptr, {100, 0, 250, 50});
     ASSERT_NE(nullptr, m_indicator);
-    m_watch->m_hWnd = m_indicator;
-    m_watch->m_state = 2;
+    WatchProbe::hWnd(*m_watch) = m_indicator;
+    WatchProbe::state(*m_watch) = 2;
   }
   void TearDown() override {
     m_watch.reset();
@@ -247,31 +248,31 @@ class WatchWindows : public ::testing::Test {
 TEST_F(WatchWindows, ConstructionSetsEveryFieldAndTheOwnName) {
   Watch w;
   EXPECT_EQ(L"CORVELA.EXE", g_ownExeName);
-  EXPECT_EQ(110, w.m_dimOff);
-  EXPECT_EQ(160, w.m_dimOn);
-  EXPECT_EQ(nullptr, w.m_hWnd);
-  EXPECT_EQ(nullptr, w.m_hTarget);
-  EXPECT_EQ(nullptr, w.m_hLastActive);
-  EXPECT_EQ(0, w.m_imeOpen);
-  EXPECT_EQ(0, w.m_convMode);
-  EXPECT_EQ(130, w.m_alphaOff);
-  EXPECT_EQ(180, w.m_alphaOn);
-  EXPECT_EQ(200u, w.m_blinkSpeed);
-  EXPECT_EQ(0u, w.m_blinkTimer);
-  EXPECT_EQ(0, w.m_state);
-  EXPECT_EQ((int)DISP_FLOAT, w.m_dMode);
-  EXPECT_EQ(100, w.m_dModePos.left);
-  EXPECT_EQ(0, w.m_dModePos.top);
-  EXPECT_EQ(250, w.m_dModePos.right);
-  EXPECT_EQ(50, w.m_dModePos.bottom);
-  EXPECT_EQ(1, w.m_transparent);
-  EXPECT_EQ(0, w.m_dialog);
-  EXPECT_EQ(nullptr, w.m_pToolTip.get());
-  EXPECT_EQ(200u, w.m_loopInterval);
-  EXPECT_EQ(nullptr, w.m_pTheme.get());
-  EXPECT_EQ(0u, w.m_swpExtra);
-  EXPECT_EQ(nullptr, w.m_hNextStart);
-  EXPECT_EQ(0, w.m_nonCaptionShow);
+  EXPECT_EQ(110, WatchProbe::dimOff(w));
+  EXPECT_EQ(160, WatchProbe::dimOn(w));
+  EXPECT_EQ(nullptr, WatchProbe::hWnd(w));
+  EXPECT_EQ(nullptr, WatchProbe::hTarget(w));
+  EXPECT_EQ(nullptr, WatchProbe::hLastActive(w));
+  EXPECT_EQ(0, WatchProbe::imeOpen(w));
+  EXPECT_EQ(0, WatchProbe::convMode(w));
+  EXPECT_EQ(130, WatchProbe::alphaOff(w));
+  EXPECT_EQ(180, WatchProbe::alphaOn(w));
+  EXPECT_EQ(200u, WatchProbe::blinkSpeed(w));
+  EXPECT_EQ(0u, WatchProbe::blinkTimer(w));
+  EXPECT_EQ(0, WatchProbe::state(w));
+  EXPECT_EQ((int)DISP_FLOAT, WatchProbe::dMode(w));
+  EXPECT_EQ(100, WatchProbe::dModePos(w).left);
+  EXPECT_EQ(0, WatchProbe::dModePos(w).top);
+  EXPECT_EQ(250, WatchProbe::dModePos(w).right);
+  EXPECT_EQ(50, WatchProbe::dModePos(w).bottom);
+  EXPECT_EQ(1, WatchProbe::transparent(w));
+  EXPECT_EQ(0, WatchProbe::dialog(w));
+  EXPECT_EQ(nullptr, WatchProbe::pToolTip(w).get());
+  EXPECT_EQ(200u, WatchProbe::loopInterval(w));
+  EXPECT_EQ(nullptr, WatchProbe::pTheme(w).get());
+  EXPECT_EQ(0u, WatchProbe::swpExtra(w));
+  EXPECT_EQ(nullptr, WatchProbe::hNextStart(w));
+  EXPECT_EQ(0, WatchProbe::nonCaptionShow(w));
 }
 
 TEST_F(WatchWindows, NamesOfWindowsOfThisProcess) {
@@ -320,61 +321,61 @@ TEST_F(WatchWindows, FullScreenIsScreenSizedWherever) {
 TEST_F(WatchWindows, ShowsForAnApplicationWindowAndHidesForOthers) {
   HWND app = make(L"Editor", WS_OVERLAPPEDWINDOW);
   HWND tool = make(L"Palette", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
-  m_watch->m_hTarget = app;
+  WatchProbe::hTarget(*m_watch) = app;
 
   m_watch->detectTarget(app);
-  EXPECT_EQ(1, m_watch->m_show);
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
   m_watch->detectTarget(tool);
-  EXPECT_EQ(0, m_watch->m_show);
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
   m_watch->detectTarget(m_indicator);
-  EXPECT_EQ(0, m_watch->m_show);
-  m_watch->m_dialog = 1;  // settings dialog open: hidden for every window
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
+  WatchProbe::dialog(*m_watch) = 1;  // settings dialog open: hidden for every window
   m_watch->detectTarget(app);
-  EXPECT_EQ(0, m_watch->m_show);
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
 }
 
 TEST_F(WatchWindows, DestroyedWindowIsNoTarget) {
   HWND app = make(L"Editor", WS_OVERLAPPEDWINDOW);
-  m_watch->m_hTarget = app;
+  WatchProbe::hTarget(*m_watch) = app;
   HWND gone = wts::makeWindow(L"Gone", WS_OVERLAPPEDWINDOW);
   DestroyWindow(gone);
   wts::LogCapture log(L"h3_watch_gone.log");
   m_watch->detectTarget(gone);
-  EXPECT_EQ(0, m_watch->m_show);
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
   EXPECT_TRUE(log.contains(L"detectTarget() : No Target Window.")) << log.text();
 }
 
 TEST_F(WatchWindows, DraggedTargetHidesUntilItRests) {
   HWND app = make(L"Editor", WS_OVERLAPPEDWINDOW);
-  m_watch->m_hTarget = app;
+  WatchProbe::hTarget(*m_watch) = app;
   m_watch->detectTarget(app);
-  EXPECT_EQ(1, m_watch->m_show);
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
   SetWindowPos(app, nullptr, 320, 310, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   m_watch->detectTarget(app);
-  EXPECT_EQ(0, m_watch->m_show);
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
   m_watch->detectTarget(app);
-  EXPECT_EQ(1, m_watch->m_show);
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
 }
 
 TEST_F(WatchWindows, UntitledPopupSkippedInFloatModeProcessedInFixedMode) {
   HWND app = make(L"Editor", WS_OVERLAPPEDWINDOW);
   HWND popup = make(L"", WS_POPUP | WS_CAPTION);
-  m_watch->m_hTarget = app;
-  m_watch->m_dMode = DISP_FLOAT;
+  WatchProbe::hTarget(*m_watch) = app;
+  WatchProbe::dMode(*m_watch) = DISP_FLOAT;
   EXPECT_EQ(1, m_watch->onUpdate(popup));
-  m_watch->m_dMode = DISP_FIXED;
+  WatchProbe::dMode(*m_watch) = DISP_FIXED;
   EXPECT_EQ(0, m_watch->onUpdate(popup));  // the target is alive
 }
 
 TEST_F(WatchWindows, BorderlessScreenSizedWindowFollowsNonCaptionShow) {
   HWND full = make(L"Game", WS_POPUP, 0, nullptr, screen());
-  m_watch->m_nonCaptionShow = 0;
+  WatchProbe::nonCaptionShow(*m_watch) = 0;
   EXPECT_EQ(1, m_watch->onUpdate(full));
-  m_watch->m_nonCaptionShow = 1;
+  WatchProbe::nonCaptionShow(*m_watch) = 1;
   EXPECT_EQ(0, m_watch->onUpdate(full));  // titled, visible, unowned: an application window
   // With a border it is processed either way.
   HWND framed = make(L"Framed", WS_POPUP | WS_BORDER, 0, nullptr, screen());
-  m_watch->m_nonCaptionShow = 0;
+  WatchProbe::nonCaptionShow(*m_watch) = 0;
   EXPECT_EQ(0, m_watch->onUpdate(framed));
 }
 
@@ -385,17 +386,17 @@ TEST_F(WatchWindows, OwnExecutableWindowsAndTheIndicatorAreSkipped) {
   g_ownExeName = L"CORVELA_UNIT.EXE";  // as if this were the program's own executable
   EXPECT_EQ(1, m_watch->onUpdate(app));
   g_ownExeName = L"CORVELA.EXE";
-  m_watch->m_transparent = 0;  // movable mode skips everything
+  WatchProbe::transparent(*m_watch) = 0;  // movable mode skips everything
   EXPECT_EQ(1, m_watch->onUpdate(app));
 }
 
 TEST_F(WatchWindows, NoLiveTargetAndNoApplicationWindowIsLoggedAndHidden) {
   HWND untitled = make(L"", WS_OVERLAPPEDWINDOW);
   wts::LogCapture log(L"h3_watch_nomemory.log");
-  m_watch->m_show = 1;
+  WatchProbe::show(*m_watch) = 1;
   EXPECT_EQ(1, m_watch->onUpdate(untitled));
-  EXPECT_EQ(0, m_watch->m_show);  // decided and hidden
-  EXPECT_EQ(nullptr, m_watch->m_hTarget);
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));  // decided and hidden
+  EXPECT_EQ(nullptr, WatchProbe::hTarget(*m_watch));
   EXPECT_EQ(1u, log.count(L"onUpdate() : 処理します : "));
   EXPECT_TRUE(log.contains(L" : 記憶なし")) << log.text();
 }
@@ -406,16 +407,16 @@ TEST_F(WatchWindows, LoopTakesTheForegroundApplicationWindowAsTarget) {
   wts::pumpMessages();
   if (GetForegroundWindow() != app) GTEST_SKIP() << "the desktop did not hand over the foreground";
   m_watch->onLoopWatch();
-  EXPECT_EQ(app, m_watch->m_hTarget);
-  EXPECT_EQ(1, m_watch->m_show);
+  EXPECT_EQ(app, WatchProbe::hTarget(*m_watch));
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
   // A foreground tool window is processed (the target lives) but not shown.
   HWND tool = make(L"Palette", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW);
   SetForegroundWindow(tool);
   wts::pumpMessages();
   ASSERT_EQ(tool, GetForegroundWindow());
   m_watch->onLoopWatch();
-  EXPECT_EQ(app, m_watch->m_hTarget);
-  EXPECT_EQ(0, m_watch->m_show);
+  EXPECT_EQ(app, WatchProbe::hTarget(*m_watch));
+  EXPECT_EQ(0, WatchProbe::show(*m_watch));
 }
 
 TEST_F(WatchWindows, HookHandlers) {
@@ -423,42 +424,42 @@ TEST_F(WatchWindows, HookHandlers) {
   HWND other = make(L"Other", WS_OVERLAPPEDWINDOW, 0, nullptr, {50, 500, 300, 700});
   wts::LogCapture log(L"h3_watch_hooks.log");
   m_watch->onActive(app);
-  EXPECT_EQ(app, m_watch->m_hLastActive);
-  EXPECT_EQ(app, m_watch->m_hTarget);
-  EXPECT_EQ(1, m_watch->m_show);
+  EXPECT_EQ(app, WatchProbe::hLastActive(*m_watch));
+  EXPECT_EQ(app, WatchProbe::hTarget(*m_watch));
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
   EXPECT_EQ(1u, log.count(L"Active : ["));
   m_watch->onActive(app);  // the same window again: nothing
   EXPECT_EQ(1u, log.count(L"Active : ["));
 
   // A window change with another application window moves the target.
   m_watch->onWindowChange(other);
-  EXPECT_EQ(other, m_watch->m_hTarget);
+  EXPECT_EQ(other, WatchProbe::hTarget(*m_watch));
 
   // Creation reports of any class but "IME" only log, each time.
   m_watch->onUpdateCreate(app);  // the last active window: nothing at all
   EXPECT_EQ(1u, log.count(L"Active : ["));
   m_watch->onUpdateCreate(other);
   m_watch->onUpdateCreate(other);
-  EXPECT_EQ(app, m_watch->m_hLastActive);
+  EXPECT_EQ(app, WatchProbe::hLastActive(*m_watch));
   EXPECT_EQ(3u, log.count(L"Active : ["));
 
   // A redraw works on the target, and only while started and click-through.
-  m_watch->m_show = 7;
+  WatchProbe::show(*m_watch) = 7;
   m_watch->redrawTarget();
-  EXPECT_EQ(1, m_watch->m_show);
-  m_watch->m_show = 7;
-  m_watch->m_state = 3;
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
+  WatchProbe::show(*m_watch) = 7;
+  WatchProbe::state(*m_watch) = 3;
   m_watch->redrawTarget();
   m_watch->onImeNotify(app);
-  EXPECT_EQ(7, m_watch->m_show);
-  m_watch->m_state = 2;
+  EXPECT_EQ(7, WatchProbe::show(*m_watch));
+  WatchProbe::state(*m_watch) = 2;
   m_watch->onImeNotify(app);
-  EXPECT_EQ(1, m_watch->m_show);
+  EXPECT_EQ(1, WatchProbe::show(*m_watch));
 
   wts::LogCapture failLog(L"h3_watch_hooks2.log");
-  m_watch->m_show = 7;
+  WatchProbe::show(*m_watch) = 7;
   m_watch->onImeNotify(nullptr);
-  EXPECT_EQ(7, m_watch->m_show);
+  EXPECT_EQ(7, WatchProbe::show(*m_watch));
   EXPECT_TRUE(failLog.contains(L"ERROR : GetClassName() : HWND : 0x00000000")) << failLog.text();
 }
 
@@ -471,9 +472,9 @@ TEST_F(WatchWindows, NextApplicationIsTheFirstCaptionedWindowBelowTheIndicator) 
   SetWindowPos(m_indicator, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   wts::LogCapture log(L"h3_watch_next.log");
   m_watch->getNextApp();
-  EXPECT_EQ(m_indicator, m_watch->m_hNextStart);
-  EXPECT_EQ(1, m_watch->m_nextFound);
-  EXPECT_EQ(captioned, m_watch->m_hNext);
+  EXPECT_EQ(m_indicator, WatchProbe::hNextStart(*m_watch));
+  EXPECT_EQ(1, WatchProbe::nextFound(*m_watch));
+  EXPECT_EQ(captioned, WatchProbe::hNext(*m_watch));
   EXPECT_TRUE(log.contains(L"ターゲット検出")) << log.text();
   wchar_t line[64];
   _snwprintf(line, 64, L"To最前面 [%x][%ls]", (unsigned)(UINT_PTR)captioned, wts::kTestClass);
@@ -487,7 +488,7 @@ TEST_F(WatchWindows, NextApplicationIsHandedOverThroughItsRootOwner) {
   SetWindowPos(m_indicator, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   wts::LogCapture log(L"h3_watch_next_owned.log");
   m_watch->getNextApp();
-  EXPECT_EQ(owned, m_watch->m_hNext);  // owned windows lie above their owner
+  EXPECT_EQ(owned, WatchProbe::hNext(*m_watch));  // owned windows lie above their owner
   wchar_t line[64];
   _snwprintf(line, 64, L"To最前面 [%x]", (unsigned)(UINT_PTR)owner);
   EXPECT_TRUE(log.contains(line)) << log.text();
@@ -498,8 +499,8 @@ TEST_F(WatchWindows, NextApplicationWithoutStartWindowFindsNothing) {
   DestroyWindow(m_indicator);  // the start window is never met
   wts::LogCapture log(L"h3_watch_nonext.log");
   m_watch->getNextApp();
-  EXPECT_EQ(0, m_watch->m_nextFound);
-  EXPECT_EQ(nullptr, m_watch->m_hNext);
+  EXPECT_EQ(0, WatchProbe::nextFound(*m_watch));
+  EXPECT_EQ(nullptr, WatchProbe::hNext(*m_watch));
   EXPECT_TRUE(log.contains(L"WARN     : getNextApp()")) << log.text();
   m_indicator = nullptr;
 }
@@ -508,16 +509,16 @@ TEST_F(WatchWindows, StartTakesTheIndicatorAndSetsUpItsHelpers) {
   Watch w;
   wts::LogCapture log(L"h3_watch_start.log");
   EXPECT_EQ(1, w.start(m_indicator));
-  EXPECT_EQ(2, w.m_state);
-  EXPECT_EQ(m_indicator, w.m_hWnd);
-  ASSERT_NE(nullptr, w.m_pToolTip.get());
-  EXPECT_TRUE(IsWindow(w.m_pToolTip->m_hWnd));
-  ASSERT_NE(nullptr, w.m_pTheme.get());
-  EXPECT_EQ(g_pSettings->loopInterval, w.m_loopInterval);
+  EXPECT_EQ(2, WatchProbe::state(w));
+  EXPECT_EQ(m_indicator, WatchProbe::hWnd(w));
+  ASSERT_NE(nullptr, WatchProbe::pToolTip(w).get());
+  EXPECT_TRUE(IsWindow(WatchProbe::pToolTip(w)->m_hWnd));
+  ASSERT_NE(nullptr, WatchProbe::pTheme(w).get());
+  EXPECT_EQ(g_pSettings->loopInterval, WatchProbe::loopInterval(w));
   wchar_t line[64];
   _snwprintf(line, 64, L"INFO     : start() : m_hWnd[%x]", (unsigned)(UINT_PTR)m_indicator);
   EXPECT_TRUE(log.contains(line)) << log.text();
   EXPECT_TRUE(log.contains(L"INFO     : start() : end.")) << log.text();
   // The tooltip is skipped by the filter like the indicator.
-  EXPECT_EQ(1, w.onUpdate(w.m_pToolTip->m_hWnd));
+  EXPECT_EQ(1, w.onUpdate(WatchProbe::pToolTip(w)->m_hWnd));
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -50,6 +51,18 @@ inline void pumpMessages() {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
+  }
+}
+
+// Polls pred every 10 ms (handling the thread's messages between) until it holds or
+// timeoutMs passed; the last answer.
+inline bool waitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 10000) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (pred()) return true;
+    if (GetTickCount64() >= end) return pred();
+    pumpMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
 }
 

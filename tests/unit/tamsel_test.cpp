@@ -17,10 +17,12 @@
 
 #include "CMyException.h"
 #include "MyDialogBox.h"
+#include "MyDialogTabFont.h"
+#include "MyDialogTabRun.h"
 #include "MySerialize.h"
 #include "QrSplashScreen.h"
 #include "SettingsTestSupport.h"
-#include "e2e/E2eSupport.h"
+#include "WindowTestSupport.h"
 #include "resource.h"
 #include "tamsel.h"
 
@@ -133,20 +135,13 @@ TEST(NcHitTest, BordersAndOtherAnswersStayAsTheDefaultGaveThem) {
 
 // --- Guards against messages from outside --------------------------------------
 
-TEST(SettingChange, TakenOnlyWhileTheDialogIsOpen) {
-  EXPECT_TRUE(acceptSettingChange(1, true));
-  EXPECT_FALSE(acceptSettingChange(0, true));
-  EXPECT_FALSE(acceptSettingChange(1, false));
-  EXPECT_FALSE(acceptSettingChange(0, false));
-}
-
 TEST(SplashMessages, NeedASplashInTheirOwnState) {
   EXPECT_FALSE(splashMessageApplies(nullptr, WM_MY_STARTED));
   EXPECT_FALSE(splashMessageApplies(nullptr, WM_SPLASH_END));
 
   QrSplashScreen splash(nullptr, {122, 123}, L"SPLASH", 192, 0xFFFFFF, 300);
   // Its thread no longer writes the state once the window is up.
-  ASSERT_TRUE(e2e::waitUntil([&] { return splash.m_state == 2; }));
+  ASSERT_TRUE(wts::waitUntil([&] { return splash.m_state == 2; }));
   const struct {
     int state;
     bool started;
@@ -353,7 +348,7 @@ TEST_F(DialogBoxTest, OkWithoutChangeReportsZeroAndClosesTheWindow) {
 TEST_F(DialogBoxTest, OkWithAChangedWorkingCopyReportsOneAndHandsItBack) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
-  box.working.loopInterval = 1234;
+  static_cast<CMyDialogTabRun*>(box.tabs[4].get())->runInterval->value = 1234;
   SendMessageW(box.hDlg, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(1, Reports::last);
   std::unique_ptr<CMySerialize> got(box.getSettings());
@@ -366,8 +361,9 @@ TEST_F(DialogBoxTest, OkWithAChangedWorkingCopyReportsOneAndHandsItBack) {
 TEST_F(DialogBoxTest, FontSizeOrStyleAloneIsNoChange) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
-  box.working.fontSize = 40;
-  box.working.fontStyle = L"太字";
+  CMyDialogTabFont* fontPage = static_cast<CMyDialogTabFont*>(box.tabs[2].get());
+  fontPage->font->size = 40;
+  fontPage->setStyle(L"太字");
   SendMessageW(box.hDlg, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(0, Reports::last);
 }
@@ -425,7 +421,7 @@ TEST_F(DialogBoxTest, ReopeningAfterCloseBuildsANewWindow) {
   EXPECT_NE(nullptr, box.hDlg);
 }
 
-TEST_F(DialogBoxTest, NoWindowIsAPageWhileThereAreNoPages) {
+TEST_F(DialogBoxTest, TheDialogAndItsTabControlAreNoPages) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
   EXPECT_EQ(0, box.isTabPage(box.hDlg));
@@ -433,12 +429,9 @@ TEST_F(DialogBoxTest, NoWindowIsAPageWhileThereAreNoPages) {
   EXPECT_EQ(0, box.isTabPage(nullptr));
 }
 
-TEST_F(DialogBoxTest, TabSelectionWithoutPagesChangesNothing) {
+TEST_F(DialogBoxTest, TabSelectionWithoutAHeaderChangesNothing) {
   box.open(self(), nullptr, &settings, Reports::record);
   ASSERT_NE(nullptr, box.hDlg);
-  NMHDR header = {GetDlgItem(box.hDlg, IDC_TAB), IDC_TAB, (UINT)TCN_SELCHANGE};
-  box.onSelChange(&header);
-  EXPECT_EQ(0, box.curTab);
   box.onSelChange(nullptr);
   EXPECT_EQ(0, box.curTab);
 }
@@ -468,16 +461,6 @@ TEST(DialogBoxLife, DestructionTakesAnOpenWindowDown) {
   }
   EXPECT_FALSE(IsWindow(wnd));
   EXPECT_EQ(nullptr, MyDialogBox::s_pThis);
-}
-
-TEST(DialogBoxLife, AFailedCreationLeavesNoWindowAndNoReport) {
-  Reports::reset();
-  MyDialogBox box;
-  box.dialogId = 9999;  // no such template
-  CMySerialize settings;
-  box.open(self(), nullptr, &settings, Reports::record);
-  EXPECT_EQ(nullptr, box.hDlg);
-  EXPECT_EQ(0, Reports::count);
 }
 
 }  // namespace
