@@ -129,7 +129,14 @@ void onSettingChange(WPARAM wParam) {
 }
 
 void onPositionChange() {
-  g_pSettings->dModePos = g_pWatch->fixedRect();
+  // Any process may post this message: only a rectangle the record does not hold yet
+  // is worth a write of the file.
+  const RECT moved = g_pWatch->fixedRect();
+  if (EqualRect(&g_pSettings->dModePos, &moved)) {
+    DBG_LOG(LOG_INFO, L"fixed rectangle unchanged : nothing to store.");
+    return;
+  }
+  g_pSettings->dModePos = moved;
   DBG_LOG(LOG_INFO, L"CMyApp() : set write store.");
   saveSettings(g_pSettings.get());
 }
@@ -137,12 +144,32 @@ void onPositionChange() {
 // ---------------------------------------------------------------------------
 // Tray icon and menu
 
+// The shell re-created its taskbar (after a restart of Explorer): every icon of the
+// tray went with the old one, so put ours back.
+void onTaskbarCreated(HWND hWnd) {
+  DBG_LOG(LOG_INFO, L"receive <TaskbarCreated> : tray icon added again.");
+  addTrayIcon(hWnd);
+}
+
 void showTrayMenu(HWND hWnd) {
   POINT pt;
   GetCursorPos(&pt);
   pt = trayMenuPoint(pt, GetSystemMetrics(SM_CYMENU), GetMenuItemCount(g_hTrayMenu));
   SetForegroundWindow(hWnd);
   TrackPopupMenu(g_hTrayMenu, TPM_CENTERALIGN, pt.x, pt.y, 0, hWnd, nullptr);
+}
+
+// Asks for WM_NCMOUSELEAVE once the cursor leaves the window. A move handled after the
+// cursor has already left gets no leave from some systems (Windows sends one at once),
+// so that leave is taken here; onMouseLeave does nothing while the cursor is over it.
+void trackMouseLeave(HWND hWnd) {
+  TRACKMOUSEEVENT tme = {};
+  tme.cbSize = sizeof tme;
+  tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
+  tme.hwndTrack = hWnd;
+  tme.dwHoverTime = 0;
+  TrackMouseEvent(&tme);
+  g_pWatch->onMouseLeave();
 }
 
 void onPaint(HWND hWnd) {
@@ -319,15 +346,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_NCHITTEST:
       return g_pWatch->hitTest(DefWindowProcW(hWnd, message, wParam, lParam));
-    case WM_NCMOUSEMOVE: {
-      TRACKMOUSEEVENT tme = {};
-      tme.cbSize = sizeof tme;
-      tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
-      tme.hwndTrack = hWnd;
-      tme.dwHoverTime = 0;
-      TrackMouseEvent(&tme);
+    case WM_NCMOUSEMOVE:
+      trackMouseLeave(hWnd);
       return 0;
-    }
     case WM_NCMOUSELEAVE:
       g_pWatch->onMouseLeave();
       return 0;
@@ -361,6 +382,10 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
       return 0;
     default:
       if (onHookMessage(message, wParam, lParam)) return 0;
+      if (message != 0 && message == taskbarCreatedMessage()) {
+        onTaskbarCreated(hWnd);
+        return 0;
+      }
       return DefWindowProcW(hWnd, message, wParam, lParam);
   }
 }
@@ -474,6 +499,15 @@ int mainWindowFailed() {
   return -1;
 }
 
+int openMainWindow(HINSTANCE hInstance, int nCmdShow) {
+  return createMainWindow(hInstance, nCmdShow) ? 0 : mainWindowFailed();
+}
+
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow) {
   // Before the first log line, so that Japanese text reaches the log as code page 932.
   setProcessLocale();
@@ -497,10 +531,7 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLi
   g_pWatch.reset(new Watch());
   g_pMyApp.reset(new CMyApp());
 
-  if (!createMainWindow(hInstance, nCmdShow)) {
-    DBG_LOG_LASTERR(LOG_ERROR, L"CreateWindowEx()");
-    return -1;
-  }
+  if (openMainWindow(hInstance, nCmdShow) != 0) return -1;
 
   g_pDialogBox.reset(new MyDialogBox());
   HACCEL hAccel = LoadAcceleratorsW(hInstance, MAKEINTRESOURCEW(IDR_ACCEL));

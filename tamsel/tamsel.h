@@ -44,6 +44,11 @@ void setProcessLocale();  // LC_CTYPE "japanese": code page 932 for the log and 
 bool endInSafeMode(int cleanBoot);
 // Logs a failed main-window creation; returns the exit code for it (-1).
 int mainWindowFailed();
+// Creates the main window (createMainWindow): 0, or the exit code of mainWindowFailed.
+int openMainWindow(HINSTANCE hInstance, int nCmdShow);
+// The shell's "TaskbarCreated" message, sent to every top-level window when the
+// taskbar is made anew.
+UINT taskbarCreatedMessage();
 
 // Runs a step of the settings roads. Whatever it throws (CMyException*, _com_error,
 // std::exception) is logged at ERROR and ends here; false when it threw.

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "TestWait.h"
 #include "C_HDC.h"
 #include "C_HDCCompat.h"
 #include "MyApp.h"
@@ -184,7 +185,7 @@ int wmain() {
     return 1;
   }
   SetForegroundWindow(target.hwnd());
-  Sleep(200);
+  testwait::waitUntil([&] { return GetForegroundWindow() == target.hwnd(); }, 2000);
 
   auto tick = [&] { watch.onTimer(TIMER_LOOP_WATCH); };
   for (int i = 0; i < kWarmUp; ++i) tick();

@@ -171,6 +171,25 @@ TEST_F(DialogE2e, ChangesOnThePagesLandInTheFileAndApplyAtOnce) {
   EXPECT_EQ(0u, m_app->end());
 }
 
+TEST_F(DialogE2e, FailingSaveIsLoggedAndTheProgramRunsOn) {
+  HWND dlg = startAndOpen();
+  ASSERT_NE(nullptr, dlg);
+  // A directory in the file's place: no save can succeed.
+  ASSERT_TRUE(DeleteFileW(file(kSettingsFile).c_str()));
+  ASSERT_TRUE(CreateDirectoryW(file(kSettingsFile).c_str(), nullptr));
+
+  // A change confirmed with OK, which saves the record.
+  ASSERT_TRUE(clickUntil(control(dlg, 0, 1012), false));
+  click(GetDlgItem(dlg, IDOK));
+  ASSERT_TRUE(waitForLog(dir(), L"設定変更あり : end."));
+  EXPECT_TRUE(m_app->running());
+  const DWORD attributes = GetFileAttributesW(file(kSettingsFile).c_str());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_TRUE(contains(readLog(dir()), L"ERROR")) << narrow(readLog(dir()));
+  EXPECT_EQ(0u, m_app->end());
+}
+
 TEST_F(DialogE2e, CancelAndTheCloseBoxLeaveTheFileAsItWas) {
   HWND dlg = startAndOpen();
   ASSERT_NE(nullptr, dlg);

@@ -27,9 +27,11 @@
 #include <thread>
 #include <vector>
 
+#include "TestWait.h"
+
 namespace e2e {
 
-constexpr DWORD kDefaultTimeoutMs = 20000;
+using testwait::kDefaultTimeoutMs;
 constexpr UINT kCmdAbout = 104;
 constexpr UINT kCmdExit = 105;
 constexpr UINT kCmdSettings = 106;
@@ -38,43 +40,18 @@ constexpr wchar_t kMainTitle[] = L"Corvela";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kSplashClass[] = L"QrSplashWindow";
-constexpr BYTE kSplashAlpha = 192;      // the opacity the splash is shown with
-constexpr UINT kMsgBoxTextId = 0xFFFF;  // the static text control of a MessageBox
+constexpr BYTE kSplashAlpha = 192;           // the opacity the splash is shown with
+constexpr UINT kMsgBoxTextId = 0xFFFF;       // the static text control of a MessageBox
+constexpr UINT kActiveChange = WM_USER + 3;  // redraw request, logged at INFO when handled
+constexpr wchar_t kActiveChangeLine[] = L"receive <WM_MY_ACTIVECHANGE>";
 
 // ---------------------------------------------------------------------------
 // Waiting
 
-// Handles every message waiting for the calling thread, so that windows the test owns
-// keep answering while it waits (Corvela sends to them with time-outs).
-inline void pumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Sleeps for ms milliseconds while pumping the thread's messages.
-inline void pumpFor(DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
-  for (;;) {
-    pumpMessages();
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, (DWORD)std::min<ULONGLONG>(end - now, 20),
-                              QS_ALLINPUT);
-  }
-}
-
-// Polls pred every 20 ms (pumping messages) until it holds or timeoutMs passed.
-inline bool waitUntil(const std::function<bool()>& pred, DWORD timeoutMs = kDefaultTimeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (pred()) return true;
-    if (GetTickCount64() >= end) return false;
-    pumpFor(20);
-  }
-}
+// Windows the test owns keep answering while it waits (Corvela sends to them with
+// time-outs): the shared waits pump the thread's messages.
+using testwait::pumpMessages;
+using testwait::waitUntil;
 
 // ---------------------------------------------------------------------------
 // Text
@@ -415,6 +392,10 @@ class CorvelaProcess {
   // The log of this run, from its working directory.
   std::wstring log() const;
 
+  // Posts a redraw request and waits for its log line: every message posted before it
+  // has then been handled. Needs the INFO log (/DBG:111:INFO).
+  bool drain(DWORD timeoutMs = kDefaultTimeoutMs);
+
   // A dialog or MessageBox of this process by caption (visible), waited for.
   HWND waitDialog(const std::wstring& caption, DWORD timeoutMs = kDefaultTimeoutMs) {
     return waitForTopLevel(pid(), kDialogClass, caption.c_str(), timeoutMs, true);
@@ -479,6 +460,12 @@ inline size_t countOf(const std::wstring& text, const std::wstring& part) {
   size_t n = 0;
   for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1)) ++n;
   return n;
+}
+
+inline bool CorvelaProcess::drain(DWORD timeoutMs) {
+  const size_t before = countOf(log(), kActiveChangeLine);
+  if (!post(kActiveChange)) return false;
+  return waitUntil([&] { return countOf(log(), kActiveChangeLine) > before; }, timeoutMs);
 }
 
 // Waits until the log in dir contains part.

@@ -67,7 +67,8 @@ TEST(CMyException, EmptyAndLongNames) {
   EXPECT_EQ(longName, std::wstring(e.m_callName));
 }
 
-// The last catcher's line, as the renderer and the watcher write it.
+// The last catcher's line: the catcher's file and line, the exception's level word,
+// source path and line, call, and the code as eight hexadecimal digits.
 TEST(CMyException, CatcherLinePrintsCodesAsEightHexDigits) {
   sts::SavedLogState saved;
   sts::ScopedTempDir dir;
@@ -75,18 +76,35 @@ TEST(CMyException, CatcherLinePrintsCodesAsEightHexDigits) {
   initLog(L"Corvela.log", 1, 1, 1, LOG_ERROR);
   const HRESULT codes[] = {(HRESULT)-1, E_FAIL, S_OK};
   for (HRESULT code : codes) {
-    CMyException e(L"/work/main/tamsel/MyApp.cpp", 321, 3, L"EndDraw()", (int)code);
-    dbgPrint(LOG_ERROR, L"%-24s(%5d) %-8s : %s : %s(%d) : %s : 0x%0.8x\n", L"tamsel.cpp", 55,
-             L"ERROR", e.levelWord(), fileNameOf(e.m_fileName).c_str(), e.m_line, e.m_callName,
-             e.m_code);
+    CMyException e(L"C:\\src\\tamsel\\MyApp.cpp", 321, 2, L"EndDraw()", (int)code);
+    logException(&e, L"tamsel.cpp", 55);
   }
+  CMyException empty(L"", 0, 0, L"", 7);
+  logException(&empty, L"Watch.cpp", 1234);
+  logException(nullptr, L"Watch.cpp", 1235);  // nothing to write
+  const int macroLine = __LINE__ + 1;
+  LOG_MY_EXCEPTION(&empty);
+
   auto lines = sts::splitCrLf(sts::readBytes(L"Corvela.log"));
-  ASSERT_EQ(3u, lines.size());
-  const char* tail =
-      "tamsel.cpp              (   55) ERROR    : ERROR : MyApp.cpp(321) : EndDraw() : ";
-  EXPECT_EQ(std::string(tail) + "0xffffffff", lines[0].substr(lines[0].find(' ') + 1));
-  EXPECT_EQ(std::string(tail) + "0x80004005", lines[1].substr(lines[1].find(' ') + 1));
-  EXPECT_EQ(std::string(tail) + "0x00000000", lines[2].substr(lines[2].find(' ') + 1));
+  ASSERT_EQ(5u, lines.size());
+  for (auto& line : lines) line = line.substr(line.find(' ') + 1);  // time and process off
+  const std::string tail =
+      "tamsel.cpp              (   55) ERROR    : WARRN : C:\\src\\tamsel\\MyApp.cpp(321) : "
+      "EndDraw() : ";
+  EXPECT_EQ(tail + "0xffffffff", lines[0]);
+  EXPECT_EQ(tail + "0x80004005", lines[1]);
+  EXPECT_EQ(tail + "0x00000000", lines[2]);
+  EXPECT_EQ("Watch.cpp               ( 1234) ERROR    : INIT : (0) :  : 0x00000007", lines[3]);
+  char own[96];
+  snprintf(own, sizeof own, "CMyException_test.cpp   (%5d) ERROR    : ", macroLine);
+  EXPECT_EQ(0u, lines[4].find(own)) << lines[4];
+
+  EXPECT_EQ(lines[4].size() - 10, lines[4].find("0x00000007")) << lines[4];
+
+  // With only CAUTION lines wanted, the catcher writes nothing.
+  initLog(L"Quiet.log", 1, 1, 1, LOG_CAUTION);
+  logException(&empty, L"Watch.cpp", 1236);
+  EXPECT_EQ("", sts::readBytes(L"Quiet.log"));
 }
 
 }  // namespace

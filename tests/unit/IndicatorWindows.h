@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "WindowTestSupport.h"
@@ -49,26 +50,34 @@ inline RECT defaultIndicatorRect() { return RECT{0, 0, 400, 300}; }
 // A captioned, visible application window in front.
 inline DWORD targetStyle() { return WS_OVERLAPPEDWINDOW | WS_VISIBLE; }
 
-// Handles every waiting message of the thread for ms milliseconds.
-inline void pumpFor(DWORD ms) {
-  ULONGLONG end = GetTickCount64() + ms;
-  do {
-    wts::pumpMessages();
-    Sleep(5);
-  } while (GetTickCount64() < end);
+// Waits for the window's next WM_TIMER of id a or b and returns that id (0 on time-out),
+// taking the window's timer messages out of the queue; nothing else is handled meanwhile.
+inline UINT_PTR waitTimers(HWND hWnd, UINT_PTR a, UINT_PTR b,
+                           DWORD timeoutMs = testwait::kDefaultTimeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  MSG msg;
+  for (;;) {
+    while (PeekMessageW(&msg, hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+      if (msg.wParam == a || msg.wParam == b) return msg.wParam;
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return 0;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, (DWORD)std::min<ULONGLONG>(end - now, 10),
+                              QS_TIMER);
+  }
 }
 
-// Waits up to ms for a WM_TIMER of the id on the window (taking it out of the queue).
-inline bool waitTimer(HWND hWnd, UINT_PTR id, DWORD ms) {
-  ULONGLONG end = GetTickCount64() + ms;
-  MSG msg;
-  do {
-    while (PeekMessageW(&msg, hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
-      if (msg.wParam == id) return true;
-    }
-    Sleep(5);
-  } while (GetTickCount64() < end);
-  return false;
+inline bool waitTimer(HWND hWnd, UINT_PTR id) { return waitTimers(hWnd, id, id) == id; }
+
+// Whether the window's timer of the id falls due before a probe timer of probeMs set
+// now on the same window. Timers come in the order they fall due, so a timer that is
+// gone, or was re-armed with a longer period, loses to the probe.
+inline bool timerDueBefore(HWND hWnd, UINT_PTR id, UINT probeMs) {
+  constexpr UINT_PTR kProbe = 0x7E57;
+  SetTimer(hWnd, kProbe, probeMs, nullptr);
+  const UINT_PTR first = waitTimers(hWnd, id, kProbe);
+  KillTimer(hWnd, kProbe);
+  return first == id;
 }
 
 // Takes every WM_TIMER of the window out of the queue.

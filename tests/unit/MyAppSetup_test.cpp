@@ -307,7 +307,7 @@ TEST_F(MyAppSetup, FailedSetupShowsTheBoxAndQuitsWithMinusOne) {
   wts::LogCapture log(L"MyAppSetup_box.log");
   CMyApp app;
   {
-    mts::BoxCloser closer(L"tamsel : アプリケーション異常");
+    wts::BoxCloser closer(L"tamsel : アプリケーション異常");
     app.create(foreign);
     EXPECT_TRUE(closer.seen());
     EXPECT_NE(closer.text().find(L"環境異常 : ファイル名:"), std::wstring::npos)

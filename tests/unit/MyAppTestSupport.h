@@ -8,8 +8,6 @@
 
 #include <memory>
 #include <string>
-#include <thread>
-#include <atomic>
 #include <algorithm>
 #include <cmath>
 
@@ -17,27 +15,15 @@
 #include "C_HDCCompat.h"
 #include "MyApp.h"
 #include "MySerialize.h"
+#include "WindowTestSupport.h"
 #include "tamsel.h"
 
 namespace mts {
 
-constexpr wchar_t kRendererClass[] = L"CorvelaRendererTest";
-
-inline LRESULT CALLBACK rendererProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  return DefWindowProcW(h, m, w, l);
-}
-
-// A hidden pop-up window of the test module, standing in for the indicator.
+// A hidden pop-up tool window of the module `instance`, standing in for the indicator.
 inline HWND makeRendererWindow(HINSTANCE instance = GetModuleHandleW(nullptr)) {
-  WNDCLASSEXW wc = {};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = rendererProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = kRendererClass;
-  wc.style = CS_GLOBALCLASS;
-  RegisterClassExW(&wc);  // a second registration fails harmlessly
-  return CreateWindowExW(WS_EX_TOOLWINDOW, kRendererClass, L"renderer test", WS_POPUP, 0, 0, 10, 10,
-                         nullptr, nullptr, instance, nullptr);
+  return wts::makeWindow(L"renderer test", WS_POPUP, WS_EX_TOOLWINDOW, nullptr, RECT{0, 0, 10, 10},
+                         false, instance);
 }
 
 // Reads one pixel (x from the left, y from the top) of a bottom-up 32-bit DIB.
@@ -111,49 +97,5 @@ inline STRUCT_DRAW_INFO drawInfo(int imeOpen, const wchar_t* label, int dMode, i
   STRUCT_DRAW_INFO info = {imeOpen, label, buttonWidth, nullptr, dMode, screenMode};
   return info;
 }
-
-// Closes the first message box with the given caption from a helper thread,
-// keeping its text, so code that shows the box can run inside a test.
-class BoxCloser {
- public:
-  explicit BoxCloser(const wchar_t* caption) : m_caption(caption), m_stop(false), m_seen(false) {
-    m_thread = std::thread([this] { run(); });
-  }
-  ~BoxCloser() {
-    m_stop = true;
-    m_thread.join();
-  }
-  bool seen() const { return m_seen; }
-  const std::wstring& text() const { return m_text; }
-
- private:
-  static BOOL CALLBACK findStatic(HWND child, LPARAM param) {
-    wchar_t cls[32] = L"";
-    GetClassNameW(child, cls, 32);
-    if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
-      wchar_t buf[1024] = L"";
-      GetWindowTextW(child, buf, 1024);
-      *reinterpret_cast<std::wstring*>(param) = buf;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  void run() {
-    while (!m_stop) {
-      HWND box = FindWindowW(L"#32770", m_caption.c_str());
-      if (box != nullptr && !m_seen) {
-        EnumChildWindows(box, findStatic, reinterpret_cast<LPARAM>(&m_text));
-        m_seen = true;
-        SendMessageW(box, WM_COMMAND, IDOK, 0);
-      }
-      Sleep(20);
-    }
-  }
-  std::wstring m_caption;
-  std::atomic<bool> m_stop;
-  std::atomic<bool> m_seen;
-  std::wstring m_text;
-  std::thread m_thread;
-};
 
 }  // namespace mts

@@ -5,6 +5,7 @@
 
 #include "IndicatorWindows.h"
 #include "MyToolTip.h"
+#include "UniqueAny.h"
 #include "tamsel.h"
 
 using namespace indicator_test;
@@ -172,19 +173,36 @@ TEST_F(ToolTipTest, DestructionUnregistersTheClassSoANewTipGetsItsOwnBrush) {
   EXPECT_EQ((int)sizeof lb, GetObjectW(wc.hbrBackground, sizeof lb, &lb));  // a live brush
 }
 
+// The pixels of the tip's client area that are not the background colour.
+int pixelsOffBackground(HWND tipWnd, COLORREF* corner) {
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(tipWnd, &client);
+  UniqueWindowDC dc = getWindowDC(tipWnd);
+  *corner = GetPixel(dc.get(), 0, 0);
+  int off = 0;
+  for (int y = client.top; y < client.bottom; ++y) {
+    for (int x = client.left; x < client.right; ++x) {
+      if (GetPixel(dc.get(), x, y) != COLORREF(0x99FFFF)) ++off;
+    }
+  }
+  return off;
+}
+
 TEST_F(ToolTipTest, PaintingTheTextLeavesTheBackgroundColourAroundIt) {
   tip().onCreate(parent());
   tip().addTool();
   SetCursorPos(260, 220);
   tip().setText(L"7");
-  pumpFor(50);
-  paintToolTip(tip().m_hWnd, L"7");
-  // The corner pixel of the client area is background, not text.
-  HDC dc = GetDC(tip().m_hWnd);
-  COLORREF corner = GetPixel(dc, 0, 0);
-  ReleaseDC(tip().m_hWnd, dc);
+  wts::pumpMessages();
+  COLORREF corner = 0;
+  paintToolTip(tip().m_hWnd, L"");
+  const int offWithoutText = pixelsOffBackground(tip().m_hWnd, &corner);
   if (corner == CLR_INVALID) GTEST_SKIP() << "the window's pixels cannot be read here";
-  EXPECT_EQ(COLORREF(0x99FFFF), corner);
+  EXPECT_EQ(0, offWithoutText) << "the background does not cover the client area";
+
+  paintToolTip(tip().m_hWnd, L"7");
+  EXPECT_GT(pixelsOffBackground(tip().m_hWnd, &corner), 0) << "no text was drawn";
+  EXPECT_EQ(COLORREF(0x99FFFF), corner);  // the corner stays background
 }
 
 }  // namespace

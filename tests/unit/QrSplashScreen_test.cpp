@@ -96,7 +96,7 @@ bool splashClassRegistered() {
 }
 
 bool waitUp(QrSplashScreen& splash) {
-  return wts::waitUntil([&] { return splash.m_state != 1 || splash.failed(); }, kWaitMs) &&
+  return testwait::waitUntil([&] { return splash.m_state != 1 || splash.failed(); }, kWaitMs) &&
          splash.m_state == 2;
 }
 
@@ -132,7 +132,7 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   EXPECT_EQ(0xFFFFFFu, key);
   EXPECT_EQ(DWORD(LWA_COLORKEY | LWA_ALPHA), flags);
   // Frames go by on the window's own size, whatever the size of the pictures.
-  ASSERT_TRUE(wts::waitUntil([&] { return splash.m_index == 2; }, kWaitMs));
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.m_index == 2; }, kWaitMs));
   RECT r = {};
   GetWindowRect(w, &r);
   EXPECT_EQ(400, r.right - r.left);
@@ -150,13 +150,13 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   splash.fadeOut();
   EXPECT_EQ(3, splash.m_state);
   EXPECT_EQ(3u, splash.m_index);  // drawn at once, before fadeOut returned
-  ASSERT_TRUE(wts::waitUntil([&] { return s_ends == 1; }, kWaitMs)) << splash.m_state;
+  ASSERT_TRUE(testwait::waitUntil([&] { return s_ends == 1; }, kWaitMs)) << splash.m_state;
   EXPECT_EQ(4, splash.m_state);
   EXPECT_EQ(3u, splash.m_index);  // no frame tick drew over the fading picture
   EXPECT_FALSE(IsWindow(w));
   EXPECT_FALSE(splashClassRegistered());
   // Nothing is left for the thread: it ends instead of idling.
-  EXPECT_TRUE(wts::waitUntil([&] { return !splash.threadRunning(); }, kWaitMs));
+  EXPECT_TRUE(testwait::waitUntil([&] { return !splash.threadRunning(); }, kWaitMs));
   EXPECT_FALSE(log.contains(L"ERROR")) << log.text();
 }
 
@@ -169,7 +169,7 @@ TEST_F(SplashLive, MissingPicturesAreLoggedAndLeftOut) {
   splash.requestShow();
   splash.fadeOut();
   EXPECT_EQ(1u, splash.m_index);
-  ASSERT_TRUE(wts::waitUntil([&] { return s_ends == 1; }, kWaitMs));
+  ASSERT_TRUE(testwait::waitUntil([&] { return s_ends == 1; }, kWaitMs));
 }
 
 TEST_F(SplashLive, WindowThatCannotBeMadeIsReportedAtOnceAndNeverUp) {
@@ -178,10 +178,10 @@ TEST_F(SplashLive, WindowThatCannotBeMadeIsReportedAtOnceAndNeverUp) {
   DestroyWindow(gone);  // no window can be owned by it
   QrSplashScreen splash(gone, kPictures, L"SPLASH", 192, 0xFFFFFF, 300);
   // Start-up stops waiting as soon as this holds, well before its 5 s bound.
-  ASSERT_TRUE(wts::waitUntil([&] { return splash.failed(); }, 3000));
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.failed(); }, 3000));
   EXPECT_EQ(1, splash.m_state);
   EXPECT_TRUE(log.contains(L"(  173) ERROR    : CreateWindowEx()")) << log.text();
-  EXPECT_TRUE(wts::waitUntil([&] { return !splash.threadRunning(); }, kWaitMs));
+  EXPECT_TRUE(testwait::waitUntil([&] { return !splash.threadRunning(); }, kWaitMs));
   EXPECT_FALSE(splashClassRegistered());
 }
 

