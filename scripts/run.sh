@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds both programs and runs Corvela.exe under Wine.
 #
-# usage: scripts/run.sh [--dialog] [Corvela arguments, e.g. /DBG:111:INFO]
+# usage: scripts/run.sh [--splash | --dialog] [Corvela arguments, e.g. /DBG:111:INFO]
 #
 # With DISPLAY set, Corvela runs on that display until you end it from its tray
 # menu ("終了(&X)"). Without one, a virtual display is started with a compositing
@@ -9,6 +9,9 @@
 # front as the window to mark, Corvela is started, and a screenshot of the desktop
 # with the indicator over notepad's caption is saved; the script prints where,
 # then ends everything it started.
+#
+# --splash always uses a virtual display and takes the screenshot instead while
+# Corvela's start-up splash is up (corvela-splash.png).
 #
 # --dialog always uses a virtual display: after the indicator's screenshot it opens
 # the settings dialog as the tray menu does and saves one screenshot per page
@@ -21,8 +24,13 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="${CORVELA_BUILD:-$root/build}"
 
+splash=0
 dialog=0
-if [ "${1:-}" = "--dialog" ]; then
+if [ "${1:-}" = "--splash" ]; then
+  splash=1
+  shift
+  unset DISPLAY
+elif [ "${1:-}" = "--dialog" ]; then
   dialog=1
   shift
   unset DISPLAY
@@ -90,6 +98,27 @@ pids+=($!)
 
 (cd "$workdir" && exec wine "$exe" "$@") >/dev/null 2>&1 &
 pids+=($!)
+
+if [ "$splash" -eq 1 ]; then
+  # The splash is the one 400 x 200 window; it is up for a second or two.
+  splash_window() {
+    local id
+    for id in $(xwininfo -root -tree 2>/dev/null | awk '/ 400x200\+/ {print $1}'); do
+      xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && return 0
+    done
+    return 1
+  }
+  for _ in $(seq 300); do
+    splash_window && break
+    sleep 0.05
+  done
+  splash_window || { echo "run: no splash came up" >&2; exit 1; }
+  sleep 0.3  # a frame drawn at the opacity it is shown with
+  shot="$workdir/corvela-splash.png"
+  /usr/bin/import -display "$DISPLAY" -window root "$shot"
+  echo "run: screenshot of the desktop with Corvela's start-up splash: $shot"
+  exit 0
+fi
 # Corvela shows its splash and hands the foreground to the first captioned window
 # below it (Wine's stand-alone tray window here); then the window to mark, Wine's
 # own notepad, opens in front.

@@ -1,7 +1,36 @@
-// The start-up splash, in its least form: no thread and no window yet. The object
-// reports its window as up at once, shows nothing, and on fadeOut reports itself
-// finished to its parent, so the main window's start-up runs its full course.
+// The start-up splash: a click-through, topmost layered window in the middle of the
+// screen that cycles through its pictures and fades out with the last one.
+//
+// The window, its class and its brush are made, used and freed on the splash thread
+// only. The main thread talks to it through sent messages (show, start of the fade),
+// so every draw and every write of m_index happens on the splash thread. The window
+// procedure reaches its object through the pointer kept with the window; the object
+// ends its thread before it goes, so no message can reach a freed object.
 #include "QrSplashScreen.h"
+
+#include <algorithm>
+
+#include "Dbg.h"
+
+namespace {
+
+constexpr wchar_t kSplashClass[] = L"QrSplashWindow";
+// How long the destructor waits for the splash thread to end.
+constexpr DWORD kStopWaitMs = 5000;
+constexpr DWORD kStopPollMs = 20;
+
+HINSTANCE programInstance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace
+
+unsigned int nextSplashFrame(unsigned int index, size_t count) {
+  const long long next = (long long)index + 1;
+  return next > (long long)count - 2 ? 0u : (unsigned int)next;
+}
+
+int splashFadeAlpha(int alpha, int stepsLeft) {
+  return alpha - ((kSplashFadeSteps - stepsLeft) * alpha) / kSplashFadeSteps;
+}
 
 QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const wchar_t* resType,
                                int alpha, COLORREF colorKey, unsigned int frameMs)
@@ -10,25 +39,311 @@ QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const 
       m_ids(ids),
       m_resType(resType ? resType : L""),
       m_atom(0),
-      m_hBrush(nullptr),
       m_cx(400),
       m_cy(200),
       m_alpha(alpha),
       m_colorKey(colorKey),
       m_index(0),
       m_frameMs(frameMs),
-      m_hThread(nullptr),
       m_threadId(0),
-      m_state(2),
-      m_fadeCount(30) {}
-
-QrSplashScreen::~QrSplashScreen() { m_pictures.clear(); }
-
-void QrSplashScreen::requestShow() {}
-
-void QrSplashScreen::fadeOut() {
-  m_state = 4;
-  PostMessageW(m_hParent, WM_SPLASH_END, 0, 0);
+      m_state(1),
+      m_fadeCount(kSplashFadeSteps),
+      m_failed(false) {
+  startThread();
 }
 
-bool QrSplashScreen::failed() const { return false; }
+QrSplashScreen::~QrSplashScreen() {
+  stopThread();
+  m_pictures.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Main thread
+
+void QrSplashScreen::startThread() {
+  m_hThread.reset(CreateThread(nullptr, 0, threadProc, this, 0, &m_threadId));
+  if (!m_hThread) {
+    DBG_LOG_AT(LOG_ERROR, 116, L"CreateThread");
+    m_failed = true;
+  }
+}
+
+void QrSplashScreen::requestShow() {
+  HWND hWnd = m_hWnd;
+  if (m_state == 2 && hWnd != nullptr) SendMessageW(hWnd, WM_SPLASH_SHOW, 0, 0);
+}
+
+void QrSplashScreen::fadeOut() {
+  HWND hWnd = m_hWnd;
+  int up = 2;
+  if (hWnd == nullptr || !m_state.compare_exchange_strong(up, 3)) return;
+  // The last picture is drawn at once, on the splash thread like every other draw.
+  SendMessageW(hWnd, WM_SPLASH_FADE, 0, 0);
+}
+
+bool QrSplashScreen::failed() const { return m_failed; }
+
+bool QrSplashScreen::threadRunning() const {
+  return m_hThread && WaitForSingleObject(m_hThread.get(), 0) == WAIT_TIMEOUT;
+}
+
+// Asks the splash thread to quit until it has ended, handling the messages sent to
+// this thread meanwhile (the splash window's owner may be one of its windows).
+void QrSplashScreen::stopThread() {
+  if (!m_hThread) return;
+  HANDLE thread = m_hThread.get();
+  const ULONGLONG end = GetTickCount64() + kStopWaitMs;
+  for (;;) {
+    // Fails harmlessly while the thread has no message queue yet; asked again below.
+    PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) break;
+    const DWORD wait = (DWORD)std::min<ULONGLONG>(end - now, kStopPollMs);
+    const DWORD got = MsgWaitForMultipleObjects(1, &thread, FALSE, wait, QS_SENDMESSAGE);
+    if (got == WAIT_OBJECT_0) {
+      m_hThread.reset();
+      return;
+    }
+    if (got == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+  }
+  // A hung splash thread: cut its window off from this object at least.
+  DBG_LOG(LOG_ERROR, L"splash thread did not end");
+  HWND hWnd = m_hWnd;
+  if (hWnd != nullptr) SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+  m_hThread.reset();
+}
+
+// ---------------------------------------------------------------------------
+// Splash thread
+
+DWORD WINAPI QrSplashScreen::threadProc(LPVOID param) {
+  static_cast<QrSplashScreen*>(param)->threadMain();
+  return 0;
+}
+
+void QrSplashScreen::threadMain() {
+  m_hBrush.reset(CreateSolidBrush(m_colorKey));
+  if (!m_hBrush) DBG_LOG_AT(LOG_ERROR, 159, L"CreateSolidBrush()");
+  if (!createWindow()) {
+    releaseWindow();
+    m_failed = true;
+    return;
+  }
+  loadPictures();
+  hide();
+  m_state = 2;
+  runMessageLoop();
+  // Asked to quit before the fade-out was over: the window goes with the thread.
+  releaseWindow();
+  m_pictures.clear();
+}
+
+bool QrSplashScreen::createWindow() {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = SplashWndProc;
+  wc.hInstance = programInstance();
+  wc.hbrBackground = m_hBrush.get();
+  wc.lpszClassName = kSplashClass;
+  m_atom = RegisterClassExW(&wc);
+  HWND hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST,
+                              kSplashClass, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, m_cx, m_cy,
+                              m_hParent, nullptr, programInstance(), this);
+  if (hWnd == nullptr) {
+    DBG_LOG_AT(LOG_ERROR, 173, L"CreateWindowEx()");
+    return false;
+  }
+  m_hWnd = hWnd;
+  return true;
+}
+
+void QrSplashScreen::loadPictures() {
+  for (int id : m_ids) {
+    IPicturePtr picture = loadPicture(programInstance(), (WORD)id, m_resType.c_str());
+    if (picture) {
+      m_pictures.push_back(picture);
+    } else {
+      const unsigned error = (unsigned)GetLastError();
+      DBG_LOG_AT(LOG_ERROR, 188, L"LoadBitmap() : [0x%x]", error);
+    }
+  }
+}
+
+void QrSplashScreen::runMessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Destroys the window if it is still there and unregisters the class, on this thread.
+void QrSplashScreen::releaseWindow() {
+  HWND hWnd = m_hWnd;
+  if (hWnd != nullptr && !DestroyWindow(hWnd)) DBG_LOG_AT(LOG_ERROR, 287, L"DestroyWindow()");
+  if (m_atom != 0) {
+    if (!UnregisterClassW(MAKEINTATOM(m_atom), programInstance())) {
+      const unsigned error = (unsigned)GetLastError();
+      DBG_LOG_AT(LOG_ERROR, 291, L"UnregisterClass() [0x%x]", error);
+    }
+    m_atom = 0;
+  }
+  m_hBrush.reset();
+}
+
+LRESULT CALLBACK QrSplashScreen::SplashWndProc(HWND hWnd, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, (LONG_PTR)create->lpCreateParams);
+  }
+  auto* self = reinterpret_cast<QrSplashScreen*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hWnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
+    self->m_hWnd = nullptr;
+    return DefWindowProcW(hWnd, message, wParam, lParam);
+  }
+  return self->handleMessage(hWnd, message, wParam, lParam);
+}
+
+LRESULT QrSplashScreen::handleMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC hdc = BeginPaint(hWnd, &ps);
+      if (hdc != nullptr) render(hdc);
+      EndPaint(hWnd, &ps);
+      return 0;
+    }
+    case WM_TIMER:
+      onTimer(wParam);
+      return 0;
+    case WM_SPLASH_SHOW:
+      show();
+      return 0;
+    case WM_SPLASH_HIDE:
+      Sleep(1000);
+      hide();
+      return 0;
+    case WM_SPLASH_FADE:
+      startFade();
+      return 0;
+    case WM_SPLASH_DESTROY:
+      finish();
+      return 0;
+    default:
+      return DefWindowProcW(hWnd, message, wParam, lParam);
+  }
+}
+
+void QrSplashScreen::setAlpha(int alpha, int line) {
+  if (!SetLayeredWindowAttributes(m_hWnd, m_colorKey, (BYTE)alpha, LWA_COLORKEY | LWA_ALPHA)) {
+    const DWORD error = GetLastError();
+    DBG_LOG_AT(LOG_ERROR, line, L"SetLayeredWindowAttributes() : %d,%x", (int)error,
+               (unsigned)error);
+  }
+}
+
+void QrSplashScreen::show() {
+  setAlpha(m_alpha, 319);
+  const int x = (GetSystemMetrics(SM_CXFULLSCREEN) - m_cx) / 2;
+  const int y = (GetSystemMetrics(SM_CYFULLSCREEN) - m_cy) / 2;
+  if (!SetWindowPos(m_hWnd, HWND_TOPMOST, x, y, m_cx, m_cy, SWP_SHOWWINDOW | SWP_NOACTIVATE)) {
+    const DWORD error = GetLastError();
+    DBG_LOG_AT(LOG_ERROR, 326, L"SetWindowPos() : %d,%x", (int)error, (unsigned)error);
+  }
+  if (!SetTimer(m_hWnd, TIMER_SPLASH_FRAME, m_frameMs, nullptr))
+    DBG_LOG_AT(LOG_ERROR, 331, L"SetTimer()");
+}
+
+void QrSplashScreen::hide() {
+  DBG_LOG_AT(LOG_INFO, 383, L"Splash hide()");
+  setAlpha(0, 387);
+}
+
+// Draws picture m_index from the top-left corner at its pixel size; the window clips it.
+void QrSplashScreen::render(HDC hdc) {
+  const unsigned int index = m_index;
+  if (index >= m_pictures.size()) return;
+  IPicture* picture = m_pictures[index];
+  OLE_HANDLE handle = 0;
+  if (FAILED(picture->get_Handle(&handle))) {
+    DBG_LOG_AT(LOG_ERROR, 430, L"get_Handle()");
+    return;
+  }
+  BITMAP bm = {};
+  if (GetObjectW((HGDIOBJ)(UINT_PTR)handle, sizeof bm, &bm) == 0) {
+    DBG_LOG_AT(LOG_ERROR, 437, L"GetObject()");
+    return;
+  }
+  OLE_XSIZE_HIMETRIC width = 0;
+  OLE_YSIZE_HIMETRIC height = 0;
+  if (FAILED(picture->get_Width(&width))) {
+    DBG_LOG_AT(LOG_ERROR, 445, L"get_Width()");
+    return;
+  }
+  if (FAILED(picture->get_Height(&height))) {
+    DBG_LOG_AT(LOG_ERROR, 451, L"get_Height()");
+    return;
+  }
+  m_cx = bm.bmWidth;
+  m_cy = bm.bmHeight;
+  if (FAILED(
+          picture->Render(hdc, 0, 0, bm.bmWidth, bm.bmHeight, 0, height, width, -height, nullptr)))
+    DBG_LOG_AT(LOG_ERROR, 475, L"Render()");
+}
+
+void QrSplashScreen::renderNow() {
+  HWND hWnd = m_hWnd;
+  if (hWnd == nullptr) return;  // GetDC(NULL) would be the whole screen's
+  UniqueWindowDC dc = getWindowDC(hWnd);
+  if (dc) render(dc.get());
+}
+
+void QrSplashScreen::onTimer(UINT_PTR id) {
+  if (id == TIMER_SPLASH_FRAME) onFrame();
+  if (id == TIMER_SPLASH_FADE) onFadeStep();
+}
+
+void QrSplashScreen::onFrame() {
+  // A tick already queued when the fade began must not draw over the last picture.
+  if (m_state != 2) return;
+  renderNow();
+  m_index = nextSplashFrame(m_index, m_pictures.size());
+}
+
+void QrSplashScreen::startFade() {
+  KillTimer(m_hWnd, TIMER_SPLASH_FRAME);
+  m_index = m_pictures.empty() ? 0u : (unsigned int)(m_pictures.size() - 1);
+  renderNow();
+  if (!SetTimer(m_hWnd, TIMER_SPLASH_FADE, kSplashFadeMs, nullptr))
+    DBG_LOG_AT(LOG_ERROR, 140, L"SetTimer()");
+}
+
+void QrSplashScreen::onFadeStep() {
+  const int n = m_fadeCount;
+  if (n <= 0) return;  // a tick queued before the timer was killed
+  setAlpha(splashFadeAlpha(m_alpha, n), 341);
+  m_fadeCount = n - 1;
+  if (m_fadeCount == 0) {
+    KillTimer(m_hWnd, TIMER_SPLASH_FADE);
+    PostMessageW(m_hWnd, WM_SPLASH_DESTROY, 0, 0);
+  }
+}
+
+void QrSplashScreen::finish() {
+  if (m_state != 3) return;
+  releaseWindow();
+  m_state = 4;
+  if (!PostMessageW(m_hParent, WM_SPLASH_END, 0, 0)) {
+    const unsigned error = (unsigned)GetLastError();
+    DBG_LOG_AT(LOG_ERROR, 300, L"PostMessage() [0x%x]", error);
+  }
+  // Nothing is left for this thread to do.
+  PostQuitMessage(0);
+}

@@ -39,6 +39,8 @@ constexpr wchar_t kMainClass[] = L"CORVELA";
 constexpr wchar_t kMainTitle[] = L"Corvela";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr wchar_t kSplashClass[] = L"QrSplashWindow";
+constexpr BYTE kSplashAlpha = 192;           // the opacity the splash is shown with
 constexpr UINT kMsgBoxTextId = 0xFFFF;       // the static text control of a MessageBox
 constexpr UINT kActiveChange = WM_USER + 3;  // redraw request, logged at INFO when handled
 constexpr wchar_t kActiveChangeLine[] = L"receive <WM_MY_ACTIVECHANGE>";
@@ -360,11 +362,25 @@ class CorvelaProcess {
   HWND mainWindow() const { return m_main; }
 
   // The main window, once the program has finished its start-up and waits in its
-  // message loop (WaitForInputIdle); null when it did not get there in time.
+  // message loop; null when it did not get there in time. WaitForInputIdle alone is
+  // not enough: the splash thread goes idle while the main window is still being set
+  // up. The splash's fade-out is started from the main window's message loop.
   HWND waitReady(DWORD timeoutMs = kDefaultTimeoutMs) {
     if (!waitMainWindow(timeoutMs)) return nullptr;
     if (WaitForInputIdle(m_pi.hProcess, timeoutMs) != 0) return nullptr;
+    if (!waitUntil([&] { return splashPastStartUp() || !running(); }, timeoutMs)) return nullptr;
     return m_main;
+  }
+
+  // No splash window (gone, or none came up), or one that is fading out.
+  bool splashPastStartUp() const {
+    HWND splash = findTopLevel(pid(), kSplashClass, nullptr);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!splash) return true;
+    if (!GetLayeredWindowAttributes(splash, &key, &alpha, &flags)) return false;
+    return alpha > 0 && alpha < kSplashAlpha;
   }
 
   // Posts a message to the main window (waited for if not known yet).

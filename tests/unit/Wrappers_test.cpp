@@ -368,13 +368,13 @@ class ModuleWithPicture {
 }  // namespace
 
 TEST(LoadPicture, BitmapResourceLoadsAsAPicture) {
-  // The program links no picture under a numeric id, so the resource is added to a copy
-  // of this test program, under the type the splash pictures use.
-  ModuleWithPicture copy(L"SPLASH", 122, smallBitmapFile());
+  // A resource of a known size is added to a copy of this test program, under the type
+  // the splash pictures use and an id the program leaves free.
+  ModuleWithPicture copy(L"SPLASH", 222, smallBitmapFile());
   ASSERT_NE(nullptr, copy.m_module);
   C_CoInitialize com;
   wts::LogCapture log(L"h3_picture_present.log");
-  IPicturePtr picture = loadPicture(copy.m_module, 122, L"SPLASH");
+  IPicturePtr picture = loadPicture(copy.m_module, 222, L"SPLASH");
   ASSERT_NE(nullptr, picture.GetInterfacePtr()) << log.text();
   SHORT type = PICTYPE_UNINITIALIZED;
   EXPECT_EQ(S_OK, picture->get_Type(&type));
@@ -387,6 +387,6 @@ TEST(LoadPicture, BitmapResourceLoadsAsAPicture) {
   EXPECT_EQ(2, bm.bmHeight);
   EXPECT_FALSE(log.contains(L"ERROR")) << log.text();
   // The same module without the id answers as a missing name.
-  EXPECT_EQ(nullptr, loadPicture(copy.m_module, 123, L"SPLASH").GetInterfacePtr());
+  EXPECT_EQ(nullptr, loadPicture(copy.m_module, 223, L"SPLASH").GetInterfacePtr());
   EXPECT_TRUE(log.contains(L"FindResource() : [0x716]")) << log.text();
 }
