@@ -59,3 +59,9 @@ if(CORVELA32_EXE)
     COMMAND "${CMAKE_SOURCE_DIR}/scripts/check-image.sh" "${OBJDUMP32}" "${CORVELA32_EXE}" i386)
   set_tests_properties(image.Corvela32 PROPERTIES LABELS image)
 endif()
+
+# The real program in the steady state (idle CPU and memory with a window in front, a
+# flood of hook messages, the exit code): its own virtual display and Wine prefix.
+add_test(NAME bench_steady COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/measure-steady.sh")
+set_tests_properties(bench_steady PROPERTIES RUN_SERIAL TRUE TIMEOUT 600 LABELS bench
+  ENVIRONMENT "CORVELA_BUILD=${CMAKE_BINARY_DIR}/..")

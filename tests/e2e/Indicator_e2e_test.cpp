@@ -461,7 +461,9 @@ class HeldValuesE2e : public IndicatorE2e {
     }
     EXPECT_EQ(0u, m_app->end());
     const std::wstring log = readLog(dir());
-    if (logged != nullptr) EXPECT_EQ(1u, countOf(log, logged)) << narrow(log);
+    if (logged != nullptr) {
+      EXPECT_EQ(1u, countOf(log, logged)) << narrow(log);
+    }
     EXPECT_EQ(0u, countOf(log, L"EXCEPTION")) << narrow(log);
     EXPECT_TRUE(before == readFile(file(L"Corvela.xml"))) << "the file keeps what it holds";
   }
