@@ -23,6 +23,16 @@ export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d${WINEDLLOVERRIDES:+;$W
 tmp="$(mktemp -d)"
 wine "$@" </dev/null >"$tmp/out" 2>"$tmp/err"
 code=$?
+# Now and then Wine fails to start a process at all: it ends at once with no line of
+# output. Show what Wine said and start the program once more; a program that really
+# fails that way fails the second time too.
+if [ "$code" -ne 0 ] && [ ! -s "$tmp/out" ]; then
+  echo "wine-run: $1 did not start (exit code $code); Wine said:" >&2
+  tail -n 20 "$tmp/err" >&2
+  echo "wine-run: starting it once more" >&2
+  wine "$@" </dev/null >"$tmp/out" 2>"$tmp/err"
+  code=$?
+fi
 cat "$tmp/out"
 grep -v -E '^(fixme|err|warn):|^[0-9a-f]{4}:(fixme|err|warn)' "$tmp/err" >&2
 rm -rf "$tmp"
