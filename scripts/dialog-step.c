@@ -1,5 +1,5 @@
-/* One step of the settings dialog walk of scripts/run.sh --dialog, done from outside
- * as a user would, waiting until it shows.
+/* One step of scripts/run.sh on its virtual display, done from outside as a user
+ * would, waiting until it shows: the settings dialog walk of --dialog, and the end.
  *
  * usage: dialog-step.exe open        the tray menu's settings command; waits for "設定"
  *        dialog-step.exe tab N       selects tab N with the arrow keys
@@ -7,6 +7,8 @@
  *                                    colour dialog
  *        dialog-step.exe cancel      Cancel on the topmost dialog of Corvela (the colour
  *                                    dialog when it is open, else the settings dialog)
+ *        dialog-step.exe exit        the tray menu's exit command; waits until the main
+ *                                    window is gone
  * exit code 0 done, 1 not done in time */
 #include <windows.h>
 
@@ -57,6 +59,7 @@ static int tabIs(void* arg) {
   return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == (LRESULT)(INT_PTR)arg;
 }
 static int colourOpen(void* arg) { return ownedDialog(settingsDialog()) != NULL; }
+static int mainGone(void* arg) { return mainWindow() == NULL; }
 
 static HWND shownPage(HWND dlg) {
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -74,6 +77,12 @@ int main(int argc, char** argv) {
     if (!main) return 1;
     PostMessageW(main, WM_COMMAND, 106, 0);
     return waitFor(dialogOpen, NULL) ? 0 : 1;
+  }
+  if (strcmp(argv[1], "exit") == 0) {
+    HWND main = mainWindow();
+    if (!main) return 1;
+    PostMessageW(main, WM_COMMAND, 105, 0);
+    return waitFor(mainGone, NULL) ? 0 : 1;
   }
   HWND dlg = settingsDialog();
   if (!dlg) return 1;

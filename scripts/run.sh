@@ -8,7 +8,7 @@
 # manager (layered windows only look right with one), Wine's notepad is put in
 # front as the window to mark, Corvela is started, and a screenshot of the desktop
 # with the indicator over notepad's caption is saved; the script prints where,
-# then ends everything it started.
+# then ends Corvela with its own exit command and everything else it started.
 #
 # --splash always uses a virtual display and takes the screenshot instead while
 # Corvela's start-up splash is up (corvela-splash.png).
@@ -72,11 +72,29 @@ if [ ! -f "$WINEPREFIX/.corvela-shot-ready" ]; then
   touch "$WINEPREFIX/.corvela-shot-ready"
 fi
 
+# The helper that does the steps a user would: the end, and the dialog walk.
+step="$build/dialog-step.exe"
+x86_64-w64-mingw32-gcc -O2 -o "$step" "$root/scripts/dialog-step.c" -lcomctl32
+
 pids=()
+corvela_pid=""
+# Corvela ends as a user ends it, by its tray menu's exit command ("終了(&X)"), and
+# is waited for; then what else runs in the prefix (notepad) and the display go.
+end_corvela() {
+  [ -n "$corvela_pid" ] && kill -0 "$corvela_pid" 2>/dev/null || return 0
+  if ! wine "$step" exit >/dev/null 2>&1; then
+    echo "run: Corvela did not end on its exit command" >&2
+    return 0
+  fi
+  local code=0
+  wait "$corvela_pid" || code=$?
+  [ "$code" -eq 0 ] || echo "run: Corvela ended with exit code $code" >&2
+}
 cleanup() {
+  end_corvela
+  for pid in "${pids[@]}"; do disown "$pid" 2>/dev/null || true; done
   wineserver -k 2>/dev/null || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
 }
 trap cleanup EXIT
 
@@ -97,7 +115,7 @@ xcompmgr -n >/dev/null 2>&1 &
 pids+=($!)
 
 (cd "$workdir" && exec wine "$exe" "$@") >/dev/null 2>&1 &
-pids+=($!)
+corvela_pid=$!
 
 if [ "$splash" -eq 1 ]; then
   # The splash is the one 400 x 200 window; it is up for a second or two.
@@ -157,8 +175,6 @@ echo "run: screenshot of the desktop with Corvela's indicator over notepad's cap
 [ "$dialog" -eq 1 ] || exit 0
 
 # --- The settings dialog, page by page.
-step="$build/dialog-step.exe"
-x86_64-w64-mingw32-gcc -O2 -o "$step" "$root/scripts/dialog-step.c" -lcomctl32
 shoot() { # name
   sleep 0.5
   /usr/bin/import -display "$DISPLAY" -window root "$workdir/$1.png"

@@ -51,13 +51,21 @@ ctest_run() {
   ctest --test-dir "$build" --output-on-failure --timeout 300 \
     --resource-spec-file "$work/desks.json" -j "$slots" "$@"
 }
+# Programs that Wine did not start and the wrapper started a second time (cmake/wine-run.sh).
+export CORVELA_SECOND_STARTS="$work/second-starts"
+: >"$CORVELA_SECOND_STARTS"
+failed_list="$build/Testing/Temporary/LastTestsFailed.log"
 set +e
 bench=0
 if [ "$#" -eq 0 ]; then
-  # The benchmarks first and alone, showing their figures; then everything else,
-  # so that CTest's own summary closes the output.
+  # The benchmarks first and alone, showing their figures; then everything else.
+  rm -f "$failed_list"
   ctest_run -L bench -V | sed -n '/^[0-9]*: /s/^[0-9]*: //p'
   bench=${PIPESTATUS[0]}
+  failed_benchmarks=""
+  if [ "$bench" -ne 0 ]; then
+    failed_benchmarks="$(sed 's/^[0-9]*://' "$failed_list" 2>/dev/null | tr '\n' ' ')"
+  fi
   # The benchmarks' Wine server may still be on its way out: a test that starts
   # against a server that is exiting dies at once. Start the tests on fresh ones.
   stop_wine
@@ -67,5 +75,12 @@ else
 fi
 code=$?
 set -e
-[ "$bench" -eq 0 ] || code=1
+if [ "$bench" -ne 0 ]; then
+  # Said last, so that the rest's "100% tests passed" cannot hide it.
+  echo
+  echo "test.sh: BENCHMARK FAILED: ${failed_benchmarks:-see the figures above} (its output is at the top)"
+  code=1
+fi
+second="$(sort "$CORVELA_SECOND_STARTS" | uniq -c | awk '{printf "%s%s x%s", sep, $2, $1; sep=", "}')"
+echo "test.sh: $(wc -l <"$CORVELA_SECOND_STARTS") second start(s) of a program that Wine did not start${second:+: $second}"
 exit "$code"
