@@ -1,6 +1,8 @@
 // The item base of the settings pages and the wrapper of one page control.
 #include "MyGuiItem.h"
 
+#include <commctrl.h>
+
 #include "Dbg.h"
 
 MyGuiItem::MyGuiItem(HWND parent, WORD controlId)
@@ -10,9 +12,25 @@ MyGuiItem::MyGuiItem(HWND parent, WORD controlId)
 
 LRESULT MyGuiItem::sendMessage(UINT message) const { return sendItemMessage(hWnd, message, 0, 0); }
 
+bool failsBelowZero(UINT message) {
+  switch (message) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_SETITEMDATA:
+    case CB_ADDSTRING:
+    case CB_INSERTSTRING:
+    case CB_SETITEMDATA:
+    case TCM_INSERTITEMW:
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT sendItemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = SendMessageW(window, message, wParam, lParam);
-  if ((int)(DWORD)result < 0) DBG_LOG(LOG_ERROR, L"SendMessage(msg=%d)", (int)message);
+  if (failsBelowZero(message) && (int)(DWORD)result < 0)
+    DBG_LOG(LOG_ERROR, L"SendMessage(msg=%d)", (int)message);
   return result;
 }
 

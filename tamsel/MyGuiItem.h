@@ -14,7 +14,7 @@
 class MyGuiItem {
  public:
   MyGuiItem(HWND parent, WORD controlId);
-  // SendMessageW(hWnd, message, 0, 0); a result below zero (as a 32-bit int) is logged.
+  // SendMessageW(hWnd, message, 0, 0), logged as sendItemMessage logs it.
   LRESULT sendMessage(UINT message) const;
 
   WORD id;
@@ -22,7 +22,15 @@ class MyGuiItem {
   HWND hWnd;
 };
 
-// SendMessageW with the four arguments; a result below zero (as a 32-bit int) is logged.
+// Whether the message answers with a status in which a result below zero (as a 32-bit
+// int) is a failure (the list and combo box LB_ERR/CB_ERR, the tab control's -1). Most
+// control messages answer with a value instead, for which a negative number is ordinary:
+// UDM_SETPOS gives the previous position, UDM_SETBUDDY the previous buddy, TBM_GETPOS
+// the position, BM_GETCHECK the state; the others give nothing to test.
+bool failsBelowZero(UINT message);
+
+// SendMessageW with the four arguments; a failure a result below zero reports (see
+// failsBelowZero) is logged. The result is returned unchanged.
 LRESULT sendItemMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window of a wrapper that may not exist yet.

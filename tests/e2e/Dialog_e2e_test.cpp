@@ -171,6 +171,34 @@ TEST_F(DialogE2e, ChangesOnThePagesLandInTheFileAndApplyAtOnce) {
   EXPECT_EQ(0u, m_app->end());
 }
 
+TEST_F(DialogE2e, MoveWaitCountOfMinusOneLogsNoSendFailure) {
+  {
+    CorvelaProcess& first = startAndWait(L"");  // writes the default settings file
+    ASSERT_NE(nullptr, first.mainWindow());
+    ASSERT_EQ(0u, first.end());
+  }
+  std::string xml = settingsText();
+  ASSERT_TRUE(setElement(xml, "transTimerCnt", "-1"));
+  ASSERT_TRUE(writeFile(file(kSettingsFile), xml));
+
+  HWND dlg = startAndOpen();
+  ASSERT_NE(nullptr, dlg);
+  HWND count = control(dlg, 4, 1026);
+  ASSERT_NE(nullptr, count);
+  EXPECT_EQ(L"-1", windowText(count));
+  // Opened again while open: the up-down control, already at -1, is set once more.
+  ASSERT_TRUE(m_app->post(WM_COMMAND, kCmdSettings));
+  ASSERT_TRUE(m_app->drain());
+  ASSERT_TRUE(type(count, L"3"));
+
+  click(GetDlgItem(dlg, IDOK));
+  ASSERT_TRUE(waitForLog(dir(), L"設定変更あり : end."));
+  EXPECT_EQ("3", setting("transTimerCnt"));
+  const std::wstring log = readLog(dir());
+  EXPECT_FALSE(contains(log, L"SendMessage")) << narrow(log);
+  EXPECT_EQ(0u, m_app->end());
+}
+
 TEST_F(DialogE2e, FailingSaveIsLoggedAndTheProgramRunsOn) {
   HWND dlg = startAndOpen();
   ASSERT_NE(nullptr, dlg);
