@@ -20,15 +20,15 @@ static std::wstring s_toolTipText;
 static HFONT s_toolTipFont = NULL;
 
 MyToolTip::MyToolTip(LOGFONTW* logFont)
-    : m_state(0), m_hWnd(NULL), m_hParent(NULL), m_pLogFont(logFont) {}
+    : m_state(0), m_hWnd(NULL), m_hParent(NULL), m_hBrush(NULL), m_pLogFont(logFont) {}
 
 MyToolTip::~MyToolTip() {
-  // The window goes first, so that the class can go and no window is left
-  // painting with the deleted brush.
+  // The window goes first, so that the class can go. Unregistering the class frees its
+  // background brush; while another window of the class is left, class and brush stay.
   if (m_hWnd != NULL && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
   if (m_hFont && s_toolTipFont == m_hFont.get()) s_toolTipFont = NULL;
   UnregisterClassW(TOOLTIP_CLASS, g_hInst);
-  // The brush and the font go with their owners, after the class and the window.
+  // The font goes with its owner, after the window.
 }
 
 // 8 points bold "メイリオ" at the parent's resolution.
@@ -48,8 +48,8 @@ static void fillToolTipFont(LOGFONTW* lf, HWND parent) {
 void MyToolTip::onCreate(HWND parent) {
   DBG_LOG(LOG_INFO, L"onCreate()");
   m_hParent = parent;
-  m_hBrush.reset(CreateSolidBrush(TOOLTIP_BACK));
-  if (!m_hBrush) DBG_LOG(LOG_ERROR, L"CreateSolidBrush()");
+  UniqueHBRUSH brush(CreateSolidBrush(TOOLTIP_BACK));
+  if (!brush) DBG_LOG(LOG_ERROR, L"CreateSolidBrush()");
 
   WNDCLASSEXW wc;
   ZeroMemory(&wc, sizeof(wc));
@@ -57,9 +57,11 @@ void MyToolTip::onCreate(HWND parent) {
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = ToolTipWndProc;
   wc.hInstance = g_hInst;
-  wc.hbrBackground = m_hBrush.get();
+  wc.hbrBackground = brush.get();
   wc.lpszClassName = TOOLTIP_CLASS;
-  RegisterClassExW(&wc);  // a second registration fails harmlessly
+  // The class takes the brush over. A second registration fails harmlessly, and the
+  // brush no class took goes at once.
+  if (RegisterClassExW(&wc)) m_hBrush = brush.release();
 
   m_hWnd =
       CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST,

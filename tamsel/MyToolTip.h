@@ -20,7 +20,7 @@ class MyToolTip {
   int m_state;  // 0 no window, 1 hidden, 2 tool active
   HWND m_hWnd;
   HWND m_hParent;
-  UniqueHBRUSH m_hBrush;
+  HBRUSH m_hBrush;  // the class background; the class owns it and frees it when unregistered
   UniqueHFONT m_hFont;
   LOGFONTW* m_pLogFont;
 };

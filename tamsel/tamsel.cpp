@@ -64,15 +64,15 @@ void startSplash(HWND hWnd) {
   // The splash reaches state 2 once its window is up. It may never get there (no thread,
   // no window): wait a bounded time and go on without it.
   DWORD waited = 0;
-  while (g_pSplash->m_state != 2 && !g_pSplash->failed() && waited < kSplashWaitMs) {
+  while (g_pSplash->state() != 2 && !g_pSplash->failed() && waited < kSplashWaitMs) {
     Sleep(kSplashPollMs);
     waited += kSplashPollMs;
   }
-  if (g_pSplash->m_state == 2) {
+  if (g_pSplash->state() == 2) {
     g_pSplash->requestShow();
     return;
   }
-  DBG_LOG(LOG_ERROR, L"splash not up (state %d)", (int)g_pSplash->m_state);
+  DBG_LOG(LOG_ERROR, L"splash not up (state %d)", (int)g_pSplash->state());
   // A failed splash has no thread left that could touch the object.
   if (g_pSplash->failed()) g_pSplash.reset();
 }
@@ -315,9 +315,9 @@ bool splashMessageApplies(const QrSplashScreen* splash, UINT message) {
   if (!splash) return false;
   switch (message) {
     case WM_MY_STARTED:
-      return splash->m_state == 2;
+      return splash->state() == 2;
     case WM_SPLASH_END:
-      return splash->m_state == 4;
+      return splash->state() == 4;
     default:
       return false;
   }

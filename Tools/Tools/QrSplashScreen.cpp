@@ -4,8 +4,9 @@
 // The window, its class and its brush are made, used and freed on the splash thread
 // only. The main thread talks to it through sent messages (show, start of the fade),
 // so every draw and every write of m_index happens on the splash thread. The window
-// procedure reaches its object through the pointer kept with the window; the object
-// ends its thread before it goes, so no message can reach a freed object.
+// procedure reaches the core through the pointer kept with the window; the thread holds
+// the core as long as it runs, so no message can reach a freed core, even when the
+// object gave up waiting for a hung thread and went.
 #include "QrSplashScreen.h"
 
 #include <algorithm>
@@ -15,8 +16,6 @@
 namespace {
 
 constexpr wchar_t kSplashClass[] = L"QrSplashWindow";
-// How long the destructor waits for the splash thread to end.
-constexpr DWORD kStopWaitMs = 5000;
 constexpr DWORD kStopPollMs = 20;
 
 HINSTANCE programInstance() { return GetModuleHandleW(nullptr); }
@@ -32,8 +31,8 @@ int splashFadeAlpha(int alpha, int stepsLeft) {
   return alpha - ((kSplashFadeSteps - stepsLeft) * alpha) / kSplashFadeSteps;
 }
 
-QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const wchar_t* resType,
-                               int alpha, COLORREF colorKey, unsigned int frameMs)
+SplashCore::SplashCore(HWND hParent, const std::vector<int>& ids, const wchar_t* resType, int alpha,
+                       COLORREF colorKey, unsigned int frameMs)
     : m_hWnd(nullptr),
       m_hParent(hParent),
       m_ids(ids),
@@ -45,54 +44,66 @@ QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const 
       m_colorKey(colorKey),
       m_index(0),
       m_frameMs(frameMs),
-      m_threadId(0),
       m_state(1),
       m_fadeCount(kSplashFadeSteps),
-      m_failed(false) {
+      m_failed(false) {}
+
+QrSplashScreen::QrSplashScreen(HWND hParent, const std::vector<int>& ids, const wchar_t* resType,
+                               int alpha, COLORREF colorKey, unsigned int frameMs)
+    : m_threadId(0),
+      m_stopWaitMs(kSplashStopWaitMs),
+      m_core(std::make_shared<SplashCore>(hParent, ids, resType, alpha, colorKey, frameMs)) {
   startThread();
 }
 
 QrSplashScreen::~QrSplashScreen() {
-  stopThread();
-  m_pictures.clear();
+  // A hung splash thread keeps its own hold on the core: nothing it uses goes with
+  // this object, and the core goes once the thread ends (or with the process).
+  if (!stopThread()) DBG_LOG(LOG_ERROR, L"splash thread did not end");
 }
 
 // ---------------------------------------------------------------------------
 // Main thread
 
 void QrSplashScreen::startThread() {
-  m_hThread.reset(CreateThread(nullptr, 0, threadProc, this, 0, &m_threadId));
+  // The thread's own hold on the core, handed over to it.
+  auto* hold = new std::shared_ptr<SplashCore>(m_core);
+  m_hThread.reset(CreateThread(nullptr, 0, threadProc, hold, 0, &m_threadId));
   if (!m_hThread) {
+    delete hold;
     DBG_LOG_AT(LOG_ERROR, 116, L"CreateThread");
-    m_failed = true;
+    m_core->m_failed = true;
   }
 }
 
 void QrSplashScreen::requestShow() {
-  HWND hWnd = m_hWnd;
-  if (m_state == 2 && hWnd != nullptr) SendMessageW(hWnd, WM_SPLASH_SHOW, 0, 0);
+  HWND hWnd = m_core->m_hWnd;
+  if (m_core->m_state == 2 && hWnd != nullptr) SendMessageW(hWnd, WM_SPLASH_SHOW, 0, 0);
 }
 
 void QrSplashScreen::fadeOut() {
-  HWND hWnd = m_hWnd;
+  HWND hWnd = m_core->m_hWnd;
   int up = 2;
-  if (hWnd == nullptr || !m_state.compare_exchange_strong(up, 3)) return;
+  if (hWnd == nullptr || !m_core->m_state.compare_exchange_strong(up, 3)) return;
   // The last picture is drawn at once, on the splash thread like every other draw.
   SendMessageW(hWnd, WM_SPLASH_FADE, 0, 0);
 }
 
-bool QrSplashScreen::failed() const { return m_failed; }
+int QrSplashScreen::state() const { return m_core->m_state; }
+
+bool QrSplashScreen::failed() const { return m_core->m_failed; }
 
 bool QrSplashScreen::threadRunning() const {
   return m_hThread && WaitForSingleObject(m_hThread.get(), 0) == WAIT_TIMEOUT;
 }
 
 // Asks the splash thread to quit until it has ended, handling the messages sent to
-// this thread meanwhile (the splash window's owner may be one of its windows).
-void QrSplashScreen::stopThread() {
-  if (!m_hThread) return;
+// this thread meanwhile (the splash window's owner may be one of its windows). False
+// when the thread was still running after m_stopWaitMs.
+bool QrSplashScreen::stopThread() {
+  if (!m_hThread) return true;
   HANDLE thread = m_hThread.get();
-  const ULONGLONG end = GetTickCount64() + kStopWaitMs;
+  const ULONGLONG end = GetTickCount64() + m_stopWaitMs;
   for (;;) {
     // Fails harmlessly while the thread has no message queue yet; asked again below.
     PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
@@ -102,29 +113,28 @@ void QrSplashScreen::stopThread() {
     const DWORD got = MsgWaitForMultipleObjects(1, &thread, FALSE, wait, QS_SENDMESSAGE);
     if (got == WAIT_OBJECT_0) {
       m_hThread.reset();
-      return;
+      return true;
     }
     if (got == WAIT_OBJECT_0 + 1) {
       MSG msg;
       PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
   }
-  // A hung splash thread: cut its window off from this object at least.
-  DBG_LOG(LOG_ERROR, L"splash thread did not end");
-  HWND hWnd = m_hWnd;
-  if (hWnd != nullptr) SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
   m_hThread.reset();
+  return false;
 }
 
 // ---------------------------------------------------------------------------
 // Splash thread
 
 DWORD WINAPI QrSplashScreen::threadProc(LPVOID param) {
-  static_cast<QrSplashScreen*>(param)->threadMain();
+  std::unique_ptr<std::shared_ptr<SplashCore>> hold(
+      static_cast<std::shared_ptr<SplashCore>*>(param));
+  (*hold)->threadMain();
   return 0;
 }
 
-void QrSplashScreen::threadMain() {
+void SplashCore::threadMain() {
   m_hBrush.reset(CreateSolidBrush(m_colorKey));
   if (!m_hBrush) DBG_LOG_AT(LOG_ERROR, 159, L"CreateSolidBrush()");
   if (!createWindow()) {
@@ -141,7 +151,7 @@ void QrSplashScreen::threadMain() {
   m_pictures.clear();
 }
 
-bool QrSplashScreen::createWindow() {
+bool SplashCore::createWindow() {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -161,7 +171,7 @@ bool QrSplashScreen::createWindow() {
   return true;
 }
 
-void QrSplashScreen::loadPictures() {
+void SplashCore::loadPictures() {
   for (int id : m_ids) {
     IPicturePtr picture = loadPicture(programInstance(), (WORD)id, m_resType.c_str());
     if (picture) {
@@ -173,7 +183,7 @@ void QrSplashScreen::loadPictures() {
   }
 }
 
-void QrSplashScreen::runMessageLoop() {
+void SplashCore::runMessageLoop() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
@@ -182,7 +192,7 @@ void QrSplashScreen::runMessageLoop() {
 }
 
 // Destroys the window if it is still there and unregisters the class, on this thread.
-void QrSplashScreen::releaseWindow() {
+void SplashCore::releaseWindow() {
   HWND hWnd = m_hWnd;
   if (hWnd != nullptr && !DestroyWindow(hWnd)) DBG_LOG_AT(LOG_ERROR, 287, L"DestroyWindow()");
   if (m_atom != 0) {
@@ -195,13 +205,12 @@ void QrSplashScreen::releaseWindow() {
   m_hBrush.reset();
 }
 
-LRESULT CALLBACK QrSplashScreen::SplashWndProc(HWND hWnd, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
+LRESULT CALLBACK SplashCore::SplashWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hWnd, GWLP_USERDATA, (LONG_PTR)create->lpCreateParams);
   }
-  auto* self = reinterpret_cast<QrSplashScreen*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+  auto* self = reinterpret_cast<SplashCore*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hWnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
@@ -211,7 +220,7 @@ LRESULT CALLBACK QrSplashScreen::SplashWndProc(HWND hWnd, UINT message, WPARAM w
   return self->handleMessage(hWnd, message, wParam, lParam);
 }
 
-LRESULT QrSplashScreen::handleMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SplashCore::handleMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -241,7 +250,7 @@ LRESULT QrSplashScreen::handleMessage(HWND hWnd, UINT message, WPARAM wParam, LP
   }
 }
 
-void QrSplashScreen::setAlpha(int alpha, int line) {
+void SplashCore::setAlpha(int alpha, int line) {
   if (!SetLayeredWindowAttributes(m_hWnd, m_colorKey, (BYTE)alpha, LWA_COLORKEY | LWA_ALPHA)) {
     const DWORD error = GetLastError();
     DBG_LOG_AT(LOG_ERROR, line, L"SetLayeredWindowAttributes() : %d,%x", (int)error,
@@ -249,7 +258,7 @@ void QrSplashScreen::setAlpha(int alpha, int line) {
   }
 }
 
-void QrSplashScreen::show() {
+void SplashCore::show() {
   setAlpha(m_alpha, 319);
   const int x = (GetSystemMetrics(SM_CXFULLSCREEN) - m_cx) / 2;
   const int y = (GetSystemMetrics(SM_CYFULLSCREEN) - m_cy) / 2;
@@ -261,13 +270,13 @@ void QrSplashScreen::show() {
     DBG_LOG_AT(LOG_ERROR, 331, L"SetTimer()");
 }
 
-void QrSplashScreen::hide() {
+void SplashCore::hide() {
   DBG_LOG_AT(LOG_INFO, 383, L"Splash hide()");
   setAlpha(0, 387);
 }
 
 // Draws picture m_index from the top-left corner at its pixel size; the window clips it.
-void QrSplashScreen::render(HDC hdc) {
+void SplashCore::render(HDC hdc) {
   const unsigned int index = m_index;
   if (index >= m_pictures.size()) return;
   IPicture* picture = m_pictures[index];
@@ -298,26 +307,30 @@ void QrSplashScreen::render(HDC hdc) {
     DBG_LOG_AT(LOG_ERROR, 475, L"Render()");
 }
 
-void QrSplashScreen::renderNow() {
+void SplashCore::renderNow() {
   HWND hWnd = m_hWnd;
   if (hWnd == nullptr) return;  // GetDC(NULL) would be the whole screen's
   UniqueWindowDC dc = getWindowDC(hWnd);
   if (dc) render(dc.get());
 }
 
-void QrSplashScreen::onTimer(UINT_PTR id) {
+void SplashCore::onTimer(UINT_PTR id) {
   if (id == TIMER_SPLASH_FRAME) onFrame();
   if (id == TIMER_SPLASH_FADE) onFadeStep();
 }
 
-void QrSplashScreen::onFrame() {
+void SplashCore::onFrame() {
   // A tick already queued when the fade began must not draw over the last picture.
   if (m_state != 2) return;
   renderNow();
   m_index = nextSplashFrame(m_index, m_pictures.size());
 }
 
-void QrSplashScreen::startFade() {
+// Only fadeOut starts the fade (state 3): a copy of WM_SPLASH_FADE from elsewhere
+// neither stops the frames nor uses up the fade's steps. Each start counts them afresh.
+void SplashCore::startFade() {
+  if (m_state != 3) return;
+  m_fadeCount = kSplashFadeSteps;
   KillTimer(m_hWnd, TIMER_SPLASH_FRAME);
   m_index = m_pictures.empty() ? 0u : (unsigned int)(m_pictures.size() - 1);
   renderNow();
@@ -325,9 +338,12 @@ void QrSplashScreen::startFade() {
     DBG_LOG_AT(LOG_ERROR, 140, L"SetTimer()");
 }
 
-void QrSplashScreen::onFadeStep() {
+void SplashCore::onFadeStep() {
   const int n = m_fadeCount;
-  if (n <= 0) return;  // a tick queued before the timer was killed
+  if (n <= 0) {  // a tick queued before the timer was killed, or a timer left running
+    KillTimer(m_hWnd, TIMER_SPLASH_FADE);
+    return;
+  }
   setAlpha(splashFadeAlpha(m_alpha, n), 341);
   m_fadeCount = n - 1;
   if (m_fadeCount == 0) {
@@ -336,7 +352,7 @@ void QrSplashScreen::onFadeStep() {
   }
 }
 
-void QrSplashScreen::finish() {
+void SplashCore::finish() {
   if (m_state != 3) return;
   releaseWindow();
   m_state = 4;

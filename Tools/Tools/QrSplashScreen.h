@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,21 +33,18 @@ unsigned int nextSplashFrame(unsigned int index, size_t count);
 // The opacity the fade step sets with `stepsLeft` steps to go (30 down to 1).
 int splashFadeAlpha(int alpha, int stepsLeft);
 
-class QrSplashScreen {
+// Everything the splash thread works on: its window, class, brush and pictures and the
+// state both threads share. The object and its thread each hold it; it goes with the
+// last of them, so a splash thread that outlives its object still has all it uses.
+class SplashCore {
  public:
-  QrSplashScreen(HWND hParent, const std::vector<int>& ids, const wchar_t* resType, int alpha,
-                 COLORREF colorKey, unsigned int frameMs);
-  // Ends the splash thread (asked to quit, then waited for) before the object goes.
-  ~QrSplashScreen();
-  QrSplashScreen(const QrSplashScreen&) = delete;
-  QrSplashScreen& operator=(const QrSplashScreen&) = delete;
+  SplashCore(HWND hParent, const std::vector<int>& ids, const wchar_t* resType, int alpha,
+             COLORREF colorKey, unsigned int frameMs);
+  SplashCore(const SplashCore&) = delete;
+  SplashCore& operator=(const SplashCore&) = delete;
 
-  void requestShow();
-  void fadeOut();
-  // True once the splash can no longer reach state 2 (its thread or window failed).
-  bool failed() const;
-  // True while the splash thread runs.
-  bool threadRunning() const;
+  // The body of the splash thread.
+  void threadMain();
 
   std::atomic<HWND> m_hWnd;
   HWND m_hParent;
@@ -60,16 +58,12 @@ class QrSplashScreen {
   std::vector<IPicturePtr> m_pictures;
   std::atomic<unsigned int> m_index;
   unsigned int m_frameMs;
-  UniqueHandle m_hThread;
-  DWORD m_threadId;
   std::atomic<int> m_state;  // 1 created, 2 window up, 3 fading out, 4 destroyed
   int m_fadeCount;
+  std::atomic<bool> m_failed;
 
  private:
-  static DWORD WINAPI threadProc(LPVOID param);
   static LRESULT CALLBACK SplashWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void startThread();
-  void threadMain();
   bool createWindow();
   void loadPictures();
   void runMessageLoop();
@@ -85,7 +79,38 @@ class QrSplashScreen {
   void startFade();
   void finish();
   void setAlpha(int alpha, int line);
-  void stopThread();
+};
 
-  std::atomic<bool> m_failed;
+constexpr DWORD kSplashStopWaitMs = 5000;
+
+class QrSplashScreen {
+ public:
+  QrSplashScreen(HWND hParent, const std::vector<int>& ids, const wchar_t* resType, int alpha,
+                 COLORREF colorKey, unsigned int frameMs);
+  // Asks the splash thread to quit and waits for it at most m_stopWaitMs. A thread that
+  // does not end by then keeps the core it works on; the object goes all the same.
+  ~QrSplashScreen();
+  QrSplashScreen(const QrSplashScreen&) = delete;
+  QrSplashScreen& operator=(const QrSplashScreen&) = delete;
+
+  void requestShow();
+  void fadeOut();
+  // 1 created, 2 window up, 3 fading out, 4 destroyed.
+  int state() const;
+  // True once the splash can no longer reach state 2 (its thread or window failed).
+  bool failed() const;
+  // True while the splash thread runs.
+  bool threadRunning() const;
+  SplashCore& core() const { return *m_core; }
+
+  UniqueHandle m_hThread;
+  DWORD m_threadId;
+  DWORD m_stopWaitMs;  // how long the destructor waits for the splash thread
+
+ private:
+  static DWORD WINAPI threadProc(LPVOID param);
+  void startThread();
+  bool stopThread();
+
+  std::shared_ptr<SplashCore> m_core;
 };

@@ -36,7 +36,7 @@ class ToolTipTest : public ::testing::Test {
 TEST_F(ToolTipTest, ConstructionMakesNoWindow) {
   EXPECT_EQ(0, tip().m_state);
   EXPECT_EQ(nullptr, tip().m_hWnd);
-  EXPECT_EQ(nullptr, tip().m_hBrush.get());
+  EXPECT_EQ(nullptr, tip().m_hBrush);
   EXPECT_EQ(nullptr, tip().m_hFont.get());
   EXPECT_EQ(&m_font, tip().m_pLogFont);
 }
@@ -70,10 +70,10 @@ TEST_F(ToolTipTest, CreatesAHiddenHalfTransparent20x20PopupOwnedByTheParent) {
   ZeroMemory(&wc, sizeof wc);
   wc.cbSize = sizeof wc;
   ASSERT_TRUE(GetClassInfoExW(g_hInst, L"MY_TOOLTIP", &wc));
-  EXPECT_EQ(tip().m_hBrush.get(), wc.hbrBackground);
+  EXPECT_EQ(tip().m_hBrush, wc.hbrBackground);
   EXPECT_EQ(UINT(CS_HREDRAW | CS_VREDRAW), wc.style);
   LOGBRUSH lb;
-  ASSERT_EQ((int)sizeof lb, GetObjectW(tip().m_hBrush.get(), sizeof lb, &lb));
+  ASSERT_EQ((int)sizeof lb, GetObjectW(tip().m_hBrush, sizeof lb, &lb));
   EXPECT_EQ(COLORREF(0x99FFFF), lb.lbColor);
 }
 
@@ -168,7 +168,22 @@ TEST_F(ToolTipTest, DestructionUnregistersTheClassSoANewTipGetsItsOwnBrush) {
   m_tip.reset(new MyToolTip(&m_font));
   tip().onCreate(parent());
   ASSERT_TRUE(GetClassInfoExW(g_hInst, L"MY_TOOLTIP", &wc));
-  EXPECT_EQ(tip().m_hBrush.get(), wc.hbrBackground);
+  EXPECT_EQ(tip().m_hBrush, wc.hbrBackground);
+  LOGBRUSH lb;
+  EXPECT_EQ((int)sizeof lb, GetObjectW(wc.hbrBackground, sizeof lb, &lb));  // a live brush
+}
+
+// The class's brush is the class's: a tip that goes while another tip's window still
+// uses the class leaves class and brush to it.
+TEST_F(ToolTipTest, TheClassBrushStaysWhileAnotherTipStillUsesTheClass) {
+  tip().onCreate(parent());
+  MyToolTip second(&m_font);
+  second.onCreate(parent());
+  m_tip.reset();
+  WNDCLASSEXW wc;
+  ZeroMemory(&wc, sizeof wc);
+  wc.cbSize = sizeof wc;
+  ASSERT_TRUE(GetClassInfoExW(g_hInst, L"MY_TOOLTIP", &wc));
   LOGBRUSH lb;
   EXPECT_EQ((int)sizeof lb, GetObjectW(wc.hbrBackground, sizeof lb, &lb));  // a live brush
 }

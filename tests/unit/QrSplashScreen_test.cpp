@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <new>
 #include <vector>
 
 #include "QrSplashScreen.h"
@@ -96,8 +98,8 @@ bool splashClassRegistered() {
 }
 
 bool waitUp(QrSplashScreen& splash) {
-  return testwait::waitUntil([&] { return splash.m_state != 1 || splash.failed(); }, kWaitMs) &&
-         splash.m_state == 2;
+  return testwait::waitUntil([&] { return splash.state() != 1 || splash.failed(); }, kWaitMs) &&
+         splash.state() == 2;
 }
 
 class SplashLive : public ::testing::Test {
@@ -116,8 +118,8 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   wts::LogCapture log(L"splash_course.log");
   QrSplashScreen splash(m_owner, kPictures, L"SPLASH", 192, 0xFFFFFF, 300);
   ASSERT_TRUE(waitUp(splash)) << log.text();
-  const HWND w = splash.m_hWnd;
-  EXPECT_EQ(4u, splash.m_pictures.size());
+  const HWND w = splash.core().m_hWnd;
+  EXPECT_EQ(4u, splash.core().m_pictures.size());
   COLORREF key = 0;
   BYTE alpha = 255;
   DWORD flags = 0;
@@ -132,7 +134,7 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   EXPECT_EQ(0xFFFFFFu, key);
   EXPECT_EQ(DWORD(LWA_COLORKEY | LWA_ALPHA), flags);
   // Frames go by on the window's own size, whatever the size of the pictures.
-  ASSERT_TRUE(testwait::waitUntil([&] { return splash.m_index == 2; }, kWaitMs));
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.core().m_index == 2; }, kWaitMs));
   RECT r = {};
   GetWindowRect(w, &r);
   EXPECT_EQ(400, r.right - r.left);
@@ -140,19 +142,19 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
 
   // The end of the fade is taken only while fading out.
   for (int state : {1, 2, 4}) {
-    splash.m_state = state;
+    splash.core().m_state = state;
     SendMessageW(w, WM_SPLASH_DESTROY, 0, 0);
     EXPECT_TRUE(IsWindow(w)) << state;
-    EXPECT_EQ(state, splash.m_state) << state;
+    EXPECT_EQ(state, splash.core().m_state) << state;
   }
-  splash.m_state = 2;
+  splash.core().m_state = 2;
 
   splash.fadeOut();
-  EXPECT_EQ(3, splash.m_state);
-  EXPECT_EQ(3u, splash.m_index);  // drawn at once, before fadeOut returned
-  ASSERT_TRUE(testwait::waitUntil([&] { return s_ends == 1; }, kWaitMs)) << splash.m_state;
-  EXPECT_EQ(4, splash.m_state);
-  EXPECT_EQ(3u, splash.m_index);  // no frame tick drew over the fading picture
+  EXPECT_EQ(3, splash.core().m_state);
+  EXPECT_EQ(3u, splash.core().m_index);  // drawn at once, before fadeOut returned
+  ASSERT_TRUE(testwait::waitUntil([&] { return s_ends == 1; }, kWaitMs)) << splash.core().m_state;
+  EXPECT_EQ(4, splash.core().m_state);
+  EXPECT_EQ(3u, splash.core().m_index);  // no frame tick drew over the fading picture
   EXPECT_FALSE(IsWindow(w));
   EXPECT_FALSE(splashClassRegistered());
   // Nothing is left for the thread: it ends instead of idling.
@@ -160,15 +162,27 @@ TEST_F(SplashLive, ComesUpHiddenShowsFadesOutWithTheLastPictureAndEnds) {
   EXPECT_FALSE(log.contains(L"ERROR")) << log.text();
 }
 
+TEST_F(SplashLive, FadeMessageFromElsewhereDuringTheFramesChangesNothing) {
+  QrSplashScreen splash(m_owner, kPictures, L"SPLASH", 192, 0xFFFFFF, 20);
+  ASSERT_TRUE(waitUp(splash));
+  splash.requestShow();
+  SendMessageW(splash.core().m_hWnd, WM_SPLASH_FADE, 0, 0);
+  // The frames go on, and the fade-out started later runs to its end.
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.core().m_index == 0; }, kWaitMs));
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.core().m_index == 1; }, kWaitMs));
+  splash.fadeOut();
+  EXPECT_TRUE(testwait::waitUntil([&] { return s_ends == 1; }, kWaitMs)) << splash.state();
+}
+
 TEST_F(SplashLive, MissingPicturesAreLoggedAndLeftOut) {
   wts::LogCapture log(L"splash_missing.log");
   QrSplashScreen splash(m_owner, {IDB_SPLASH1, 126, IDB_SPLASH3}, L"SPLASH", 192, 0xFFFFFF, 20);
   ASSERT_TRUE(waitUp(splash)) << log.text();
-  EXPECT_EQ(2u, splash.m_pictures.size());
+  EXPECT_EQ(2u, splash.core().m_pictures.size());
   EXPECT_EQ(1u, log.count(L"(  188) ERROR    : LoadBitmap() : [0x")) << log.text();
   splash.requestShow();
   splash.fadeOut();
-  EXPECT_EQ(1u, splash.m_index);
+  EXPECT_EQ(1u, splash.core().m_index);
   ASSERT_TRUE(testwait::waitUntil([&] { return s_ends == 1; }, kWaitMs));
 }
 
@@ -179,10 +193,58 @@ TEST_F(SplashLive, WindowThatCannotBeMadeIsReportedAtOnceAndNeverUp) {
   QrSplashScreen splash(gone, kPictures, L"SPLASH", 192, 0xFFFFFF, 300);
   // Start-up stops waiting as soon as this holds, well before its 5 s bound.
   ASSERT_TRUE(testwait::waitUntil([&] { return splash.failed(); }, 3000));
-  EXPECT_EQ(1, splash.m_state);
+  EXPECT_EQ(1, splash.core().m_state);
   EXPECT_TRUE(log.contains(L"(  173) ERROR    : CreateWindowEx()")) << log.text();
   EXPECT_TRUE(testwait::waitUntil([&] { return !splash.threadRunning(); }, kWaitMs));
   EXPECT_FALSE(splashClassRegistered());
+}
+
+// Holds the splash thread in its message loop, on a marked WM_NULL, until released.
+constexpr WPARAM kHoldMark = 0x5A17;
+HANDLE s_held = nullptr;
+HANDLE s_release = nullptr;
+
+LRESULT CALLBACK holdSplashThread(int code, WPARAM removed, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && msg->message == WM_NULL &&
+      msg->wParam == kHoldMark) {
+    SetEvent(s_held);
+    WaitForSingleObject(s_release, kWaitMs);
+  }
+  return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+TEST_F(SplashLive, GoneWhileItsThreadIsHeldLeavesTheThreadAllItUses) {
+  wts::LogCapture log(L"splash_held.log");
+  s_held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  s_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // The object's storage is written over once it is gone, as the heap may reuse it.
+  alignas(QrSplashScreen) unsigned char storage[sizeof(QrSplashScreen)];
+  auto* splash = new (storage) QrSplashScreen(m_owner, kPictures, L"SPLASH", 192, 0xFFFFFF, 20);
+  ASSERT_TRUE(waitUp(*splash));
+  HANDLE thread = nullptr;
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), splash->m_hThread.get(), GetCurrentProcess(),
+                              &thread, SYNCHRONIZE, FALSE, 0));
+  HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, holdSplashThread, nullptr, splash->m_threadId);
+  ASSERT_NE(nullptr, hook);
+  splash->requestShow();
+  PostMessageW(splash->core().m_hWnd, WM_NULL, kHoldMark, 0);
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(s_held, kWaitMs));
+
+  splash->m_stopWaitMs = 100;
+  splash->~QrSplashScreen();
+  std::memset(storage, 0xDD, sizeof storage);
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(thread, 0));
+
+  // Let go, the thread ends its splash as usual: window and class gone, nothing failed.
+  SetEvent(s_release);
+  EXPECT_TRUE(testwait::waitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; },
+                                  kWaitMs));
+  EXPECT_EQ(nullptr, FindWindowW(L"QrSplashWindow", nullptr));
+  EXPECT_FALSE(splashClassRegistered());
+  EXPECT_EQ(1u, log.count(L"ERROR")) << log.text();  // the one for the thread left running
+  UnhookWindowsHookEx(hook);
+  for (HANDLE h : {thread, s_held, s_release}) CloseHandle(h);
 }
 
 TEST_F(SplashLive, DeletedAtAnyMomentItsThreadHasEndedAndItsWindowIsGone) {

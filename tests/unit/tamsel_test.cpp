@@ -145,14 +145,14 @@ TEST(SplashMessages, NeedASplashInTheirOwnState) {
 
   QrSplashScreen splash(nullptr, {122, 123}, L"SPLASH", 192, 0xFFFFFF, 300);
   // Its thread no longer writes the state once the window is up.
-  ASSERT_TRUE(testwait::waitUntil([&] { return splash.m_state == 2; }));
+  ASSERT_TRUE(testwait::waitUntil([&] { return splash.core().m_state == 2; }));
   const struct {
     int state;
     bool started;
     bool end;
   } rows[] = {{1, false, false}, {2, true, false}, {3, false, false}, {4, false, true}};
   for (const auto& row : rows) {
-    splash.m_state = row.state;
+    splash.core().m_state = row.state;
     EXPECT_EQ(row.started, splashMessageApplies(&splash, WM_MY_STARTED)) << row.state;
     EXPECT_EQ(row.end, splashMessageApplies(&splash, WM_SPLASH_END)) << row.state;
     EXPECT_FALSE(splashMessageApplies(&splash, WM_APP + 12)) << row.state;
