@@ -160,6 +160,8 @@ bool SplashCore::createWindow() {
   wc.hbrBackground = m_hBrush.get();
   wc.lpszClassName = kSplashClass;
   m_atom = RegisterClassExW(&wc);
+  // The class owns its background brush from now on and frees it when unregistered.
+  if (m_atom != 0) (void)m_hBrush.release();
   HWND hWnd = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST,
                               kSplashClass, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, m_cx, m_cy,
                               m_hParent, nullptr, programInstance(), this);
@@ -202,7 +204,7 @@ void SplashCore::releaseWindow() {
     }
     m_atom = 0;
   }
-  m_hBrush.reset();
+  m_hBrush.reset();  // only a brush that no class took
 }
 
 LRESULT CALLBACK SplashCore::SplashWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

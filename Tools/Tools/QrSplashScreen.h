@@ -51,7 +51,7 @@ class SplashCore {
   std::vector<int> m_ids;
   std::wstring m_resType;
   ATOM m_atom;
-  UniqueHBRUSH m_hBrush;
+  UniqueHBRUSH m_hBrush;  // until the window class takes it over
   int m_cx, m_cy;
   int m_alpha;
   COLORREF m_colorKey;
