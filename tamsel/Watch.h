@@ -108,13 +108,16 @@ class Watch {
   // Stacks and places the indicator over the target (WatchPlace.cpp).
   void placeOverTarget(HWND target, int show, const Placement& place);
   // With composition: the whole picture, its place and its opacity in one call.
-  void pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity);
+  // Each push is true when the window took the picture; a failure is logged once
+  // while it lasts.
+  bool pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity);
   // Without composition: key and opacity as window attributes, the picture blitted.
-  void pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity);
+  bool pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity);
   // One draw (draw runs it, and again for a draw asked for meanwhile).
   void drawOnce(HWND target, int open, int show);
-  // The picture of a draw made (without the renderer when hidden) and pushed.
-  void pushFrame(const FrameInputs& in);
+  // The picture of a draw made (without the renderer when hidden) and pushed; true
+  // when the push succeeded.
+  bool pushFrame(const FrameInputs& in);
   // One loop-watch tick: the body, whatever it throws logged, then the timer armed again.
   void loopWatchTick(const std::function<void()>& body);
   // One blink step's opacity, through the road of the composited or the plain indicator.
@@ -122,6 +125,10 @@ class Watch {
   // The hover countdown's steps (WatchTimer.cpp).
   HoverInput readHoverInput();
   void showCountdown(int waited);
+  // The cursor rests on the indicator as far as the hover countdown is concerned.
+  bool isHovered();
+  // Leaves the movable fixed mode without storing the rectangle (a settings change).
+  void endMovable();
   void stopTransWait();
   void armTransWait();
 

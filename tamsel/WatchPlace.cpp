@@ -58,29 +58,37 @@ static BLENDFUNCTION blendOf(BYTE opacity) {
   return blend;
 }
 
-void Watch::pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity) {
+bool Watch::pushComposited(HDC memDC, POINT pos, SIZE size, BYTE opacity) {
   BLENDFUNCTION blend = blendOf(opacity);
   POINT src = {0, 0};
   if (UpdateLayeredWindow(m_hWnd, NULL, &pos, &size, memDC, &src, INDICATOR_KEY, &blend,
                           ULW_COLORKEY | ULW_ALPHA)) {
-    return;
+    return true;
   }
   DWORD err = GetLastError();
-  if (err == ERROR_MR_MID_NOT_FOUND) return;
+  if (err == ERROR_MR_MID_NOT_FOUND) return false;  // not logged, but not pushed either
+  if (!m_drawFailure.failed(L"UpdateLayeredWindow() " + std::to_wstring(err))) return false;
   wchar_t text[512] = L"";
   FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, err, 0x0400,
                  text, 512, NULL);
   DBG_LOG(LOG_WARN, L"UpdateLayeredWindow() : error : 0x%x[%d] : %s", (unsigned)err, (int)err,
           text);
+  return false;
 }
 
-void Watch::pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity) {
-  if (!SetLayeredWindowAttributes(m_hWnd, INDICATOR_KEY, opacity, LWA_COLORKEY | LWA_ALPHA)) {
-    DBG_LOG(LOG_ERROR, L"SetLayeredWindowAttributes()");
+bool Watch::pushPlain(HDC windowDC, HDC memDC, SIZE size, BYTE opacity) {
+  const bool attributes =
+      SetLayeredWindowAttributes(m_hWnd, INDICATOR_KEY, opacity, LWA_COLORKEY | LWA_ALPHA) != FALSE;
+  const bool blitted = BitBlt(windowDC, 0, 0, size.cx, size.cy, memDC, 0, 0, SRCCOPY) != FALSE;
+  if (attributes && blitted) return true;
+  // Both calls as one failure, so that a push failing in both is logged once, not per tick.
+  const std::wstring key = std::wstring(attributes ? L"" : L"SetLayeredWindowAttributes() ") +
+                           (blitted ? L"" : L"BitBlt()");
+  if (m_drawFailure.failed(key)) {
+    if (!attributes) DBG_LOG(LOG_ERROR, L"SetLayeredWindowAttributes()");
+    if (!blitted) DBG_LOG(LOG_ERROR, L"BitBlt()");
   }
-  if (!BitBlt(windowDC, 0, 0, size.cx, size.cy, memDC, 0, 0, SRCCOPY)) {
-    DBG_LOG(LOG_ERROR, L"BitBlt()");
-  }
+  return false;
 }
 
 static bool isTopmost(HWND hWnd) {
@@ -88,8 +96,14 @@ static bool isTopmost(HWND hWnd) {
 }
 
 static Standing standing(HWND hWnd) {
-  Standing now;
-  GetWindowRect(hWnd, &now.rect);
+  Standing now = {};
+  if (!GetWindowRect(hWnd, &now.rect)) {
+    // Where the window stands is not known, so it is placed: counted as not visible,
+    // which no placement leaves as it is.
+    SetRectEmpty(&now.rect);
+    now.visible = false;
+    return now;
+  }
   now.visible = IsWindowVisible(hWnd) != FALSE;
   now.topmost = isTopmost(hWnd);
   now.above = GetWindow(hWnd, GW_HWNDPREV);
@@ -186,12 +200,13 @@ void Watch::drawOnce(HWND target, int open, int show) {
     in.composition = isCompositionEnabled();
     in.dMode = m_dMode;
 
+    bool pushed = true;  // an unchanged frame stands as pushed
     if (!m_frameValid || !sameFrame(in, m_lastFrame)) {
-      pushFrame(in);
+      pushed = pushFrame(in);
       m_lastFrame = in;
     }
     placeOverTarget(target, show, place);
-    if (m_drawFailure.succeeded()) {
+    if (pushed && m_drawFailure.succeeded()) {
       DBG_LOG(LOG_INFO, L"draw() : drawn again after %s", m_drawFailure.key().c_str());
     }
   } catch (CMyException* e) {
@@ -205,7 +220,7 @@ void Watch::drawOnce(HWND target, int open, int show) {
 
 // The picture of a draw into a memory DC of its size, pushed to the layered window.
 // A hidden indicator is pushed in its transparent state without the renderer.
-void Watch::pushFrame(const FrameInputs& in) {
+bool Watch::pushFrame(const FrameInputs& in) {
   m_frameValid = false;
   std::unique_ptr<C_HDC> windowDC(new C_HDC(m_hWnd));
   std::unique_ptr<C_HDCCompat> memDC(new C_HDCCompat(windowDC->m_hDC, in.size));
@@ -216,13 +231,14 @@ void Watch::pushFrame(const FrameInputs& in) {
     g_pMyApp->draw(memDC->m_hDC, in.size, &info);
     whole = !g_pMyApp->frameFailed();
   }
-  if (in.composition) {
-    pushComposited(memDC->m_hDC, in.pos, in.size, in.opacity);
-  } else {
-    pushPlain(windowDC->m_hDC, memDC->m_hDC, in.size, in.opacity);
-  }
+  const bool pushed = in.composition
+                          ? pushComposited(memDC->m_hDC, in.pos, in.size, in.opacity)
+                          : pushPlain(windowDC->m_hDC, memDC->m_hDC, in.size, in.opacity);
   ++m_framesPushed;
-  m_frameValid = whole;  // a frame the renderer did not finish is made again next time
+  // A frame the renderer did not finish, or that did not reach the window, is made
+  // again at the next draw.
+  m_frameValid = whole && pushed;
+  return pushed;
 }
 
 int Watch::getScreenMode(HWND target, RECT* rect, C_ThemeData** theme, int* captionHeight) {

@@ -116,6 +116,7 @@ void Watch::onUpdate(const CMySerialize* settings) {
   bool oldBlink = m_blink != 0;
   unsigned oldSpeed = m_blinkSpeed;
   update(settings);
+  if (m_dMode != DISP_FIXED) endMovable();
 
   boost::shared_array<wchar_t> exe = getExeName(m_hTarget);
   boost::shared_array<wchar_t> cls = getClassName(m_hTarget);
@@ -170,7 +171,7 @@ HoverInput Watch::readHoverInput() {
   // focus, so its own key state (GetKeyState) does not see Shift.
   in.shift = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
   in.count = m_transTimerCnt;
-  in.cursorOver = isCursorOver() != 0;
+  in.cursorOver = isHovered();
   return in;
 }
 
@@ -249,8 +250,12 @@ void Watch::onTransWaitTick() {
   }
 }
 
+// While the settings dialog is open the indicator is hidden, though its window still
+// stands at the corner of the fixed rectangle: a cursor resting there does not hover it.
+bool Watch::isHovered() { return !m_dialog && isCursorOver() != 0; }
+
 int Watch::transparentOff() {
-  if (m_dMode != DISP_FIXED || m_transparent != 1 || !isCursorOver()) return 0;
+  if (m_dMode != DISP_FIXED || m_transparent != 1 || !isHovered()) return 0;
   DBG_LOG(LOG_INFO, L"TRANSPEARENT OFF.");
   m_transparent = 0;
   switchStyle(0);
@@ -351,6 +356,18 @@ void Watch::onMouseLeave() {
   DBG_LOG(LOG_INFO, L"onMouseLeave() : TargetWindow:[%s][%s]", cls ? cls.get() : L"",
           exe ? exe.get() : L"");
   timerStartTransWatch();
+}
+
+// Settings that leave the fixed mode end a movable indicator: nothing else would make it
+// click-through again, and the loop watch skips every window while it is movable. Its
+// rectangle is not stored; the fixed mode is left.
+void Watch::endMovable() {
+  if (m_transparent != 0) return;
+  DBG_LOG(LOG_INFO, L"onUpdate() : TRANSPEARENT ON.");
+  m_transparent = 1;
+  ShowWindow(m_hWnd, SW_HIDE);
+  UpdateWindow(m_hWnd);
+  switchStyle(1);
 }
 
 void Watch::clampToScreen(RECT* rect) {

@@ -651,6 +651,35 @@ TEST_F(MovableFixedMode, LeavingAnUnmovedRectanglePostsNothing) {
   EXPECT_EQ(1, WatchProbe::transparent(w()));
 }
 
+// The hidden indicator of the open settings dialog still stands at the corner of the
+// fixed rectangle: the cursor resting there does not make it movable. Settings that
+// leave the fixed mode end a movable indicator without storing its rectangle.
+TEST_F(MovableFixedMode, SettingDialogKeepsItClickThroughAndFloatModeEndsMovable) {
+  WatchProbe::transTimerCnt(w()) = 0;
+  w().beginSettingDialog();  // no dialog object in this test program
+  cursorOver();
+  w().onTimer(TIMER_TRANS_WATCH);
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
+
+  w().endSettingDialog();
+  w().onTimer(TIMER_TRANS_WATCH);
+  ASSERT_EQ(0, WatchProbe::transparent(w()));
+  SetWindowPos(ind(), NULL, 300, 200, 150, 50, SWP_NOZORDER | SWP_NOACTIVATE);  // dragged
+  MSG msg;
+  while (PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE)) {
+  }
+  CMySerialize s;
+  s.dMode = DISP_FLOAT;
+  w().onUpdate(&s);
+  EXPECT_EQ(1, WatchProbe::transparent(w()));
+  EXPECT_TRUE(GetWindowLongW(ind(), GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+  EXPECT_FALSE(GetWindowLongW(ind(), GWL_STYLE) & WS_THICKFRAME);
+  EXPECT_FALSE(PeekMessageW(&msg, ind(), WM_MY_SAVE_POSCHANGE, WM_MY_SAVE_POSCHANGE, PM_REMOVE));
+  const RECT r = windowRect(ind());
+  EXPECT_EQ(400, r.left) << "over the target's caption";
+  EXPECT_EQ(300, r.top);
+}
+
 TEST_F(MovableFixedMode, LeaveWithTheCursorStillOverItChangesNothing) {
   WatchProbe::transTimerCnt(w()) = 0;
   cursorOver();

@@ -174,6 +174,27 @@ TEST_F(WatchSteady, HiddenIndicatorIsPushedWithoutTheRenderer) {
   EXPECT_EQ(1u, painted());
 }
 
+// A push that the window refuses (a window that is not layered takes neither attributes
+// nor a layered picture) leaves no frame behind: every draw pushes again, the failure is
+// logged once, and the first push that succeeds stands.
+TEST_F(WatchSteady, FailedPushIsMadeAgainUntilItSucceeds) {
+  wts::LogCapture log(L"WatchSteady_push.log");
+  TestWindow target(L"Target", RECT{100, 100, 600, 400}, targetStyle());
+  WatchProbe::hTarget(w()) = target.hwnd();
+  const LONG_PTR exStyle = GetWindowLongPtrW(ind(), GWL_EXSTYLE);
+  SetWindowLongPtrW(ind(), GWL_EXSTYLE, exStyle & ~(LONG_PTR)WS_EX_LAYERED);
+  const unsigned before = pushed();
+  for (int i = 0; i < 3; ++i) w().draw(target.hwnd(), 0, 1);
+  EXPECT_EQ(before + 3, pushed());
+  EXPECT_EQ(1u, log.count(w().isCompositionEnabled() ? L"UpdateLayeredWindow() : error"
+                                                     : L"SetLayeredWindowAttributes()"))
+      << log.text();
+
+  SetWindowLongPtrW(ind(), GWL_EXSTYLE, exStyle);
+  EXPECT_TRUE(pushesOnce(target.hwnd(), 0));
+  EXPECT_TRUE(log.contains(L"draw() : drawn again after")) << log.text();
+}
+
 // While the draw waits on the target, the indicator is told the theme changed and
 // asked to redraw after the target moved: the running draw keeps its theme alive,
 // and the indicator ends where the target is now.
