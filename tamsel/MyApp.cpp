@@ -50,7 +50,9 @@ CMyApp::CMyApp()
       m_iconShow(1),
       m_settingsGeneration(0),
       m_framesPainted(0),
-      m_simulatedDeviceLosses(0) {
+      m_simulatedDeviceLosses(0),
+      m_fontStale(false),
+      m_shadingStale(false) {
   ZeroMemory(&m_logFont, sizeof(m_logFont));
 }
 
@@ -135,16 +137,18 @@ bool CMyApp::canMakeFace(const LOGFONTW& logFont, HRESULT* hr) {
 
 // A face DirectWrite cannot make (not installed, empty, blank) would fail every
 // frame; it is replaced by the default face here, once per settings, with one line.
-UniqueHFONT CMyApp::makeLabelFont(const LOGFONTW& settingsFont) {
+UniqueHFONT CMyApp::makeLabelFont(const LOGFONTW& settingsFont, bool warn) {
   const CMySerialize defaults;
   LOGFONTW logFont = myapp::usableLogFont(settingsFont, defaults.logFont.lfHeight);
-  if (logFont.lfHeight != settingsFont.lfHeight) {
+  if (warn && logFont.lfHeight != settingsFont.lfHeight) {
     DBG_LOG(LOG_WARN, L"lfHeight %ld : used as %ld", settingsFont.lfHeight, logFont.lfHeight);
   }
   HRESULT hr = S_OK;
   if (!canMakeFace(logFont, &hr)) {
-    DBG_LOG(LOG_WARN, L"CreateFontFromLOGFONT() : 0x%0.8x : face \"%s\" : default face \"%s\"",
-            (unsigned)hr, logFont.lfFaceName, defaults.logFont.lfFaceName);
+    if (warn) {
+      DBG_LOG(LOG_WARN, L"CreateFontFromLOGFONT() : 0x%0.8x : face \"%s\" : default face \"%s\"",
+              (unsigned)hr, logFont.lfFaceName, defaults.logFont.lfFaceName);
+    }
     lstrcpynW(logFont.lfFaceName, defaults.logFont.lfFaceName, LF_FACESIZE);
   }
   UniqueHFONT font(CreateFontIndirectW(&logFont));
@@ -175,32 +179,84 @@ void CMyApp::initD2D() {
   DBG_LOG(LOG_INFO, L"initD2D() end.");
 }
 
-// The new font and shading bitmap are made first and taken over only when both
-// exist, so a failure leaves the renderer drawing with its old settings.
+// Every new drawing setting is taken. The font and the shading bitmap that they
+// need are made anew; a part that cannot be made keeps its old object and is
+// made again by the next frame. The first failure goes to the caller.
 void CMyApp::onUpdate(const CMySerialize* settings) {
   DBG_LOG(LOG_INFO, L"onUpdate() : old:%d, new:%d", m_spnVal, settings->spnVal);
 
-  UniqueHFONT font;
-  ID2D1BitmapPtr bokasi;
-  try {
-    font = makeLabelFont(settings->logFont);
-    getBrushBitmap(settings->bokasiColor, bokasi);
-  } catch (CMyException* e) {
-    dbgPrintInfo(L"EXCEPTION : onUpdate() : %s\n", e->m_callName);
-    throw;
-  } catch (_com_error& e) {
-    DBG_LOG(LOG_ERROR, L"onUpdate() : _com_error %s", e.ErrorMessage());
-    MYAPP_THROW(__LINE__, L"_com_error", e.Error());
-  }
-
   copySettings(*settings);
-  m_hFont = std::move(font);
-  m_pBokasiBitmap = bokasi;
   ++m_settingsGeneration;
+  m_fontStale = true;
+  m_shadingStale = true;
+  m_remakeFailure = FailureLatch();  // new settings, a new account of failures
+  CMyException* failure = remakeStaleParts(L"onUpdate()", true);
 
   DBG_LOG(LOG_INFO, L"onUpdate() : Italic:%d, Under:%d, Strike:%d", m_logFont.lfItalic,
           m_logFont.lfUnderline, m_logFont.lfStrikeOut);
+  if (failure != nullptr) throw failure;
 }
+
+namespace {
+// A COM error of a part as the renderer's exception.
+CMyException* comFailure(const _com_error& e, int line) {
+  return new CMyException(myAppSourcePath(), line, 3, L"_com_error", (int)e.Error());
+}
+
+std::wstring partFailureKey(const CMyException* e) {
+  return std::wstring(e->m_callName ? e->m_callName : L"") + L"(" + std::to_wstring(e->m_line) +
+         L") " + std::to_wstring((unsigned)e->m_code);
+}
+
+// Runs one part's making; its failure becomes *first, or is dropped after one.
+template <class Make>
+void tryPart(CMyException** first, Make make) {
+  CMyException* failure = nullptr;
+  try {
+    make();
+  } catch (CMyException* e) {
+    failure = e;
+  } catch (_com_error& e) {
+    failure = comFailure(e, __LINE__);
+  }
+  if (failure == nullptr) return;
+  if (*first == nullptr) {
+    *first = failure;
+  } else {
+    delete failure;
+  }
+}
+}  // namespace
+
+CMyException* CMyApp::remakeStaleParts(const wchar_t* where, bool warn) {
+  CMyException* first = nullptr;
+  if (m_fontStale) {
+    tryPart(&first, [&] {
+      m_hFont = makeLabelFont(m_logFont, warn);
+      m_fontStale = false;
+    });
+  }
+  if (m_shadingStale) {
+    tryPart(&first, [&] {
+      ID2D1BitmapPtr bokasi;
+      getBrushBitmap(m_bokasiColor, bokasi);
+      m_pBokasiBitmap = bokasi;
+      m_shadingStale = false;
+    });
+  }
+  if (first != nullptr) {
+    if (m_remakeFailure.failed(partFailureKey(first))) {
+      dbgPrintInfo(L"EXCEPTION : %s : %s\n", where, first->m_callName);
+    }
+  } else if (m_remakeFailure.succeeded()) {
+    DBG_LOG(LOG_INFO, L"%s : font and shading made after %s", where, m_remakeFailure.key().c_str());
+  }
+  return first;
+}
+
+// The next frame's try at the parts that the last settings left old: the frame
+// draws with the old ones meanwhile.
+void CMyApp::remakeStalePartsForFrame() { delete remakeStaleParts(L"draw()", false); }
 
 // Everything made on the render target goes with it: the new target and its
 // bitmaps are made aside and taken over only when all of them exist, so a
@@ -226,6 +282,7 @@ void CMyApp::recreateTarget() {
   loadIcons();
   resetHolder(m_pIconBitmap);
   restore.dismiss();
+  m_shadingStale = false;  // made in the colour of the settings in force
   DBG_LOG(LOG_WARN, L"D2DERR_RECREATE_TARGET : render target made again");
 }
 

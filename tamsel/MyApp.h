@@ -77,11 +77,19 @@ class CMyApp {
   void reportSetupFailure(CMyException* e);
   // The GDI font of the label for a LOGFONT of the settings, held to a height that
   // works and, when DirectWrite cannot make its face, on the default face.
-  UniqueHFONT makeLabelFont(const LOGFONTW& settingsFont);
+  // warn: log the height and face replacements (a retry for the same settings does not).
+  UniqueHFONT makeLabelFont(const LOGFONTW& settingsFont, bool warn = true);
   // Whether DirectWrite can make a font of this LOGFONT; the failure's code in *hr.
   bool canMakeFace(const LOGFONTW& logFont, HRESULT* hr);
   // After a lost device: a new render target and the bitmaps made on it.
   void recreateTarget();
+  // Makes the label font and the shading bitmap that are stale (the settings
+  // changed, or an earlier try failed); a part that fails keeps its old object
+  // and stays stale. Returns the first failure, owned by the caller; a failure
+  // met again on every try is logged once, under `where`.
+  CMyException* remakeStaleParts(const wchar_t* where, bool warn);
+  // The same at the start of a frame, which draws with the old parts meanwhile.
+  void remakeStalePartsForFrame();
 
   // Bitmaps.
   void getDefaultCaptionBitmap(IWICBitmapSourcePtr& target);
@@ -136,8 +144,9 @@ class CMyApp {
   float m_horizontalPos;
   int m_indShow;
   int m_iconShow;
-  // Whether the last frame failed (its picture is not whole).
-  bool frameFailed() const { return m_frameFailure.failing(); }
+  // Whether the last frame failed or was drawn with a part the settings no
+  // longer want (its picture is not whole, and is drawn again).
+  bool frameFailed() const { return m_frameFailure.failing() || m_fontStale || m_shadingStale; }
 
   // Counts the settings taken (set-up, every onUpdate): a frame of another
   // generation may look different from one of this.
@@ -149,4 +158,10 @@ class CMyApp {
   // The failure of the last frame (empty after a frame that drew), so that a
   // failure repeated on every frame is logged when it starts and when it ends.
   FailureLatch m_frameFailure;
+  // Parts that still hold their object of earlier settings: made again by the
+  // next frame.
+  bool m_fontStale;
+  bool m_shadingStale;
+  // The failure in force of remakeStaleParts, logged when it starts.
+  FailureLatch m_remakeFailure;
 };

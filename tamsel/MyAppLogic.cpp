@@ -1,10 +1,13 @@
 // The renderer's arithmetic (see MyAppLogic.h).
 #include "MyAppLogic.h"
 
+#include <limits.h>
 #include <math.h>
 
 #include <algorithm>
 #include <boost/format.hpp>
+
+#include "MySerialize.h"
 
 namespace myapp {
 
@@ -22,8 +25,10 @@ D2D1_COLOR_F colorFromRef(COLORREF color, float alpha) {
 }
 
 int gradientCount(UINT h2, int spnVal) {
-  const int count = (int)h2 * spnVal / 100;
-  return count < 1 ? 1 : count;
+  // Any pitch the file holds: the product is taken in 64 bits.
+  const long long count = (long long)h2 * spnVal / 100;
+  if (count < 1) return 1;
+  return count < INT_MAX ? (int)count : INT_MAX;
 }
 
 static UINT bandChannel(UINT channel, int count, UINT band) {
@@ -58,7 +63,7 @@ UINT recolourCaption(BYTE* data, UINT size, UINT stride, UINT w, UINT h2, COLORR
   for (UINT y = 0; y < h2; ++y) {
     const unsigned long long rowStart = (unsigned long long)y * stride;
     if (rowStart + (unsigned long long)w * 4 > size) break;
-    const UINT32 colour = bandPixel(base, effect, count, y / (UINT)(count + 1));
+    const UINT32 colour = bandPixel(base, effect, count, y / ((UINT)count + 1));
     UINT32* row = reinterpret_cast<UINT32*>(data + rowStart);
     for (UINT x = 0; x < w; ++x) row[x] = recolourPixel(row[x], colour);
     ++rows;
@@ -90,7 +95,9 @@ std::array<BitmapPass, 3> bokasiPasses(D2D1_POINT_2F c, float width, float heigh
        {D2D1::RectF(12, 0, 24, 24), D2D1::RectF(ceilf(c.x - hw), top, ceilf(c.x + hw), bottom)}}};
 }
 
-static FrameGeometry floatGeometry(int cx, int cy, int buttonWidth, int n, float fs, float h) {
+static FrameGeometry floatGeometry(int cx, int cy, int buttonWidth, int n, float fs,
+                                   float horizontalPos) {
+  const float h = shownHorizontalPos(horizontalPos);  // a far-out value stays on the strip
   const float CY = (float)cy;
   const float L = n * fs, T = n > 1 ? L : fs, A = (float)(cx - buttonWidth);
   FrameGeometry g;

@@ -23,7 +23,8 @@ constexpr UINT32 KEY_PIXEL = 0x00FE0000;
 // The brightest value a gradient channel reaches.
 constexpr UINT GRADIENT_LIMIT = 220;
 
-// Rows of a gradient step for the top half of a caption (h2 rows): at least 1.
+// Rows of a gradient step for the top half of a caption (h2 rows), for any
+// pitch: at least 1, at most INT_MAX.
 int gradientCount(UINT h2, int spnVal);
 // Opaque pixel word 0xFFRRGGBB of one gradient band for the IME colour. With the
 // gradient off every band is the colour itself; with it on each channel moves a

@@ -37,6 +37,7 @@ std::wstring failureKey(const CMyException* e) {
 // new render target and one more try; a second loss in a row goes to the
 // caller, and the next frame tries again.
 void CMyApp::draw(HDC hdc, SIZE size, const STRUCT_DRAW_INFO* info) {
+  if (m_fontStale || m_shadingStale) remakeStalePartsForFrame();
   try {
     getThemeProps(info->hTheme);
     selectIcon(m_pIconBitmap, size.cy);

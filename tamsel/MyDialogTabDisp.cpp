@@ -61,7 +61,8 @@ void CMyItemHorizontalPos::updateControls() {
   sendItemMessage(track, TBM_SETRANGE, FALSE, MAKELONG(0, 100));
   sendItemMessage(track, TBM_SETPAGESIZE, 0, 1);
   sendItemMessage(track, TBM_SETTICFREQ, 10, 0);
-  sendItemMessage(track, TBM_SETPOS, TRUE, (LPARAM)(int)value);
+  // a stored value outside the range shows at the nearer end
+  sendItemMessage(track, TBM_SETPOS, TRUE, (LPARAM)(int)shownHorizontalPos(value));
   const BOOL enabled = disabled == 0;
   EnableWindow(track, enabled);
   for (int id : kPosLabels) EnableWindow(GetDlgItem(hPage, id), enabled);

@@ -43,6 +43,11 @@ void setDefaultFont(LOGFONTW* font) {
 
 int defaultFontHeight(int logPixelsY) { return -MulDiv(12, logPixelsY, 72); }
 
+float shownHorizontalPos(float stored) {
+  if (!(stored > 0.0f)) return 0.0f;  // NaN included
+  return stored < 100.0f ? stored : 100.0f;
+}
+
 std::wstring settingsBrokenText(const wchar_t* fileName) {
   return (boost::wformat(L"異常発生 : 設定ファイル　%1%") % fileName).str();
 }

@@ -84,9 +84,13 @@ std::string toSettingsBytes(const std::wstring& text);
 std::wstring fromSettingsBytes(const std::string& bytes);
 
 // horizontalPos as stored: general notation, 8 significant digits ("80",
-// "33.333332"). The reader takes any decimal or scientific form.
+// "33.333332"). The reader takes what a stream read of a float takes: a finite
+// decimal or scientific form, blanks around it.
 std::string formatHorizontalPos(float value);
 bool parseHorizontalPos(const std::string& text, float* value);
+// Where a stored horizontalPos is shown and drawn, in percent: a value outside
+// 0 to 100 at the nearer end. The record keeps the value as stored.
+float shownHorizontalPos(float stored);
 
 // How the existence test of the settings file came out.
 enum class SettingsFileState { Missing, Present, Unknown };

@@ -209,12 +209,14 @@ std::string formatHorizontalPos(float value) {
 }
 
 bool parseHorizontalPos(const std::string& text, float* value) {
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  float parsed = strtof(begin, &end);
-  if (end == begin) return false;
-  while (*end == ' ' || *end == '\t' || *end == '\r' || *end == '\n') ++end;
-  if (*end != '\0') return false;
+  // A stream read of a float, as the archive reads its numbers: no "nan", no
+  // "inf", no hexadecimal form, nothing beyond the float's range.
+  std::istringstream in(text);
+  in.imbue(std::locale::classic());
+  float parsed = 0;
+  if (!(in >> parsed)) return false;
+  in >> std::ws;  // blanks may follow the number, nothing else
+  if (!in.eof()) return false;
   *value = parsed;
   return true;
 }

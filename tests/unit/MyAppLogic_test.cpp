@@ -55,6 +55,12 @@ TEST(MyAppLogic, GradientCountIsAtLeastOne) {
   EXPECT_EQ(gradientCount(12, -50), 1);
 }
 
+TEST(MyAppLogic, GradientCountOfAnyPitchTheFileHolds) {
+  EXPECT_EQ(gradientCount(12, INT_MAX), (int)(12LL * INT_MAX / 100));
+  EXPECT_EQ(gradientCount(300, INT_MAX), INT_MAX);
+  EXPECT_EQ(gradientCount(12, INT_MIN), 1);
+}
+
 TEST(MyAppLogic, GradientBandsOfTheWorkedExample) {
   // 0xC080FF: red 255, green 128, blue 192; count 4 gives steps 0, 23 and 7.
   EXPECT_EQ(bandPixel(0xC080FF, 1, 4, 0), 0xFFDC80C0u);  // red limited to 220

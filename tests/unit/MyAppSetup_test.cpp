@@ -211,14 +211,20 @@ TEST_F(MyAppSetup, OnUpdateTakesOverFontShadingAndSettings) {
   EXPECT_TRUE(log.contains(L"onUpdate() : Italic:0, Under:1, Strike:0"));
 }
 
-TEST_F(MyAppSetup, FailedOnUpdateKeepsTheOldFontAndShading) {
+// A part that cannot be made keeps its old object until a frame makes it; every
+// other new setting is taken at once, and the failure is logged once.
+TEST_F(MyAppSetup, FailedOnUpdateTakesTheSettingsAndTheNextFrameMakesTheShading) {
   CMyApp& app = renderer();
+  wts::LogCapture log(L"MyAppSetup_onUpdateFailed.log");
   const HFONT oldFont = app.m_hFont.get();
   ID2D1BitmapPtr oldShading = app.m_pBokasiBitmap;
+  ID2D1DCRenderTargetPtr target = app.m_pRenderTarget;
   resetHolder(app.m_pRenderTarget);  // the shading bitmap can no longer be made
   CMySerialize next(*g_pSettings);
   next.bokasiColor = 0x00FF00;
-  next.spnVal = 10;
+  next.bokasiOpacity = 30;
+  next.fontColor = 0x123456;
+  next.logFont.lfUnderline = 1;
   CMyException* thrown = nullptr;
   try {
     app.onUpdate(&next);
@@ -227,13 +233,25 @@ TEST_F(MyAppSetup, FailedOnUpdateKeepsTheOldFontAndShading) {
   }
   ASSERT_NE(thrown, nullptr);
   EXPECT_STREQ(thrown->m_callName, L"_com_error");
-  EXPECT_EQ(thrown->m_code, (int)E_POINTER);
   delete thrown;
-  EXPECT_EQ(app.m_hFont.get(), oldFont);
-  EXPECT_EQ(GetObjectType(oldFont), (DWORD)OBJ_FONT) << "the old font still lives";
+  EXPECT_EQ(app.m_bokasiColor, 0x00FF00u);
+  EXPECT_EQ(app.m_bokasiOpacity, 30);
+  EXPECT_EQ(app.m_fontColor, 0x123456u);
+  EXPECT_NE(app.m_hFont.get(), oldFont) << "the font was made";
   EXPECT_EQ((ID2D1Bitmap*)app.m_pBokasiBitmap, (ID2D1Bitmap*)oldShading);
-  EXPECT_EQ(app.m_bokasiColor, g_pSettings->bokasiColor);
-  EXPECT_EQ(app.m_spnVal, g_pSettings->spnVal);
+
+  drawFrame(SIZE{300, 25}, mts::drawInfo(1, L"あ", DISP_FLOAT, 2));
+  drawFrame(SIZE{300, 25}, mts::drawInfo(1, L"あ", DISP_FLOAT, 2));
+  EXPECT_EQ((ID2D1Bitmap*)app.m_pBokasiBitmap, (ID2D1Bitmap*)oldShading);
+  EXPECT_EQ(log.count(L"EXCEPTION : "), 1u) << "once, when it started";
+
+  app.m_pRenderTarget = target;
+  drawFrame(SIZE{300, 25}, mts::drawInfo(1, L"あ", DISP_FLOAT, 2));
+  ID2D1Bitmap* const made = app.m_pBokasiBitmap;
+  EXPECT_NE(made, (ID2D1Bitmap*)oldShading);
+  EXPECT_FALSE(app.frameFailed());
+  drawFrame(SIZE{300, 25}, mts::drawInfo(1, L"あ", DISP_FLOAT, 2));
+  EXPECT_EQ((ID2D1Bitmap*)app.m_pBokasiBitmap, made) << "made once, not every frame";
 }
 
 TEST_F(MyAppSetup, ReleaseAllEndsEverythingButTheIcons) {

@@ -8,6 +8,7 @@
 
 #include <thread>
 
+#include "MyAppLogic.h"
 #include "MyDialogTabColor.h"
 #include "MyDialogTabDisp.h"
 #include "MyDialogTabEffect.h"
@@ -125,6 +126,22 @@ TEST_F(OpenDialog, RecordShowsInTheControlsAndComesBackOnOk) {
   EXPECT_EQ(L"ボールド", out.fontStyle);
   EXPECT_EQ(11, out.fontSize);
   EXPECT_EQ(0, memcmp(&r.logFont, &out.logFont, sizeof r.logFont));
+}
+
+TEST_F(OpenDialog, FarOutPositionIsShownAndDrawnAtTheNearerEndAndStoredAsLoaded) {
+  CMySerialize r;
+  r.horizontalPos = 1e30f;
+  open(r);
+  EXPECT_EQ(100, trackPos(0, IDC_SLIDER1));
+  EXPECT_EQ(1e30f, pressOk().horizontalPos);
+  // The strip draws the label and icon where the thumb stands.
+  for (float stored : {1e30f, -1e30f}) {
+    const myapp::FrameGeometry drawn = myapp::frameGeometry(0, 300, 25, 100, 2, 16, stored);
+    const myapp::FrameGeometry end =
+        myapp::frameGeometry(0, 300, 25, 100, 2, 16, stored > 0 ? 100 : 0);
+    EXPECT_EQ(end.textOrigin.x, drawn.textOrigin.x) << stored;
+    EXPECT_EQ(end.iconRect.left, drawn.iconRect.left) << stored;
+  }
 }
 
 TEST_F(OpenDialog, ClicksKeysAndTypedNumbersReachTheRecordOnOk) {

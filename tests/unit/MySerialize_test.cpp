@@ -257,14 +257,26 @@ TEST(SettingsText, HorizontalPositionReadsBothForms) {
   EXPECT_EQ(33.333332f, v);
   EXPECT_TRUE(parseHorizontalPos("-0.5", &v));
   EXPECT_EQ(-0.5f, v);
-  EXPECT_TRUE(parseHorizontalPos("nan", &v));
-  EXPECT_TRUE(std::isnan(v));
   v = 7;
   EXPECT_FALSE(parseHorizontalPos("", &v));
   EXPECT_FALSE(parseHorizontalPos("abc", &v));
   EXPECT_FALSE(parseHorizontalPos("80x", &v));
   EXPECT_FALSE(parseHorizontalPos("8 0", &v));
   EXPECT_EQ(7.0f, v);  // unchanged on failure
+}
+
+TEST(SettingsText, HorizontalPositionRefusesWhatAStreamReadOfAFloatRefuses) {
+  float v = 7;
+  for (const char* text : {"nan", "-NaN", "inf", "infinity", "0x1p4", "0x50", "1e40", "-1e39"}) {
+    EXPECT_FALSE(parseHorizontalPos(text, &v)) << text;
+  }
+  EXPECT_EQ(7.0f, v);
+  EXPECT_TRUE(parseHorizontalPos("80.7", &v));
+  EXPECT_EQ(80.7f, v);
+  EXPECT_TRUE(parseHorizontalPos(" -5 ", &v));
+  EXPECT_EQ(-5.0f, v);
+  EXPECT_TRUE(parseHorizontalPos("1e30", &v));  // finite: taken, however far out
+  EXPECT_EQ(1e30f, v);
 }
 
 TEST(SettingsText, HorizontalPositionRoundTripsThroughItsText) {
