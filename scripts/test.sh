@@ -64,7 +64,7 @@ if [ "$#" -eq 0 ]; then
   bench=${PIPESTATUS[0]}
   failed_benchmarks=""
   if [ "$bench" -ne 0 ]; then
-    failed_benchmarks="$(sed 's/^[0-9]*://' "$failed_list" 2>/dev/null | tr '\n' ' ')"
+    failed_benchmarks="$(sed 's/^[0-9]*://' "$failed_list" 2>/dev/null | paste -s -d ' ' -)"
   fi
   # The benchmarks' Wine server may still be on its way out: a test that starts
   # against a server that is exiting dies at once. Start the tests on fresh ones.
