@@ -203,11 +203,6 @@ CMyException* comFailure(const _com_error& e, int line) {
   return new CMyException(myAppSourcePath(), line, 3, L"_com_error", (int)e.Error());
 }
 
-std::wstring partFailureKey(const CMyException* e) {
-  return std::wstring(e->m_callName ? e->m_callName : L"") + L"(" + std::to_wstring(e->m_line) +
-         L") " + std::to_wstring((unsigned)e->m_code);
-}
-
 // Runs one part's making; its failure becomes *first, or is dropped after one.
 template <class Make>
 void tryPart(CMyException** first, Make make) {
@@ -245,7 +240,7 @@ CMyException* CMyApp::remakeStaleParts(const wchar_t* where, bool warn) {
     });
   }
   if (first != nullptr) {
-    if (m_remakeFailure.failed(partFailureKey(first))) {
+    if (m_remakeFailure.failed(myapp::failureKey(first))) {
       dbgPrintInfo(L"EXCEPTION : %s : %s\n", where, first->m_callName);
     }
   } else if (m_remakeFailure.succeeded()) {

@@ -4,6 +4,8 @@
 
 #include <comdef.h>
 
+#include <string>
+
 #include "CMyException.h"
 #include "Dbg.h"
 
@@ -16,6 +18,12 @@ const wchar_t* myAppSourcePath();
 
 // The fixed-line log lines of the frame, written from MyApp.cpp.
 namespace myapp {
+// What tells one failure (of a frame, of a part's making) from another.
+inline std::wstring failureKey(const CMyException* e) {
+  return std::wstring(e->m_callName ? e->m_callName : L"") + L"(" + std::to_wstring(e->m_line) +
+         L") " + std::to_wstring((unsigned)e->m_code);
+}
+
 void logDrawComError(const _com_error& e);   // CMyApp::draw
 void logThemeComError(const _com_error& e);  // CMyApp::getThemeProps
 void logPaintComError(const _com_error& e);  // CMyApp::paint

@@ -26,11 +26,6 @@ ID2D1BitmapRenderTargetPtr compatibleTarget(const ID2D1DCRenderTargetPtr& parent
 
 const DWRITE_TEXT_RANGE FIRST_CHARACTER = {0, 1};
 
-// What tells one failure of a frame from another.
-std::wstring failureKey(const CMyException* e) {
-  return std::wstring(e->m_callName ? e->m_callName : L"") + L"(" + std::to_wstring(e->m_line) +
-         L") " + std::to_wstring((unsigned)e->m_code);
-}
 }  // namespace
 
 // A lost device (a display-driver reset, a remote-desktop switch) is met by a
@@ -170,7 +165,7 @@ void CMyApp::paint(HDC hdc, SIZE size, int imeOpen, const wchar_t* label, int bu
     }
     if (FAILED(hr)) MYAPP_THROW(619, L"EndDraw()", hr);
   } catch (CMyException* e) {
-    if (m_frameFailure.failed(failureKey(e))) {
+    if (m_frameFailure.failed(myapp::failureKey(e))) {
       dbgPrintInfo(L"EXCEPTION paint() : %s\n", e->m_callName);
     }
     throw;
